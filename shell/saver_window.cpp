@@ -1,0 +1,195 @@
+#include "shell/saver_window.h"
+
+#include "animation/saver_proc.h"
+#include "shell/password.h"
+#include "shell/saver_main.h"
+
+HWND g_hSaverWnd = nullptr;
+bool g_bPreview = false;
+POINT g_ptMouseRef = {0, 0};
+unsigned g_nMouseThreshold = 100;
+bool g_bForgiveMouse = false;
+bool g_bContinue = true;
+
+namespace {
+
+typedef HIMC(WINAPI* AssociateFn)(HWND, HIMC);
+
+HIMC s_savedImeContext = nullptr;
+
+AssociateFn ImeAssociate()
+{
+    HMODULE imm = GetModuleHandleA("IMM32.DLL");
+    if (!imm) return nullptr;
+    return reinterpret_cast<AssociateFn>(
+        reinterpret_cast<void*>(GetProcAddress(imm, "ImmAssociateContext")));
+}
+
+void ApplyMovementRule(HWND window)
+{
+    POINT now;
+    if (!GetCursorPos(&now)) return;
+    if (!MovedPastThreshold(g_ptMouseRef, now, g_nMouseThreshold)) return;
+    if (g_bForgiveMouse && g_bContinue)
+        g_bForgiveMouse = false;
+    else
+        PostMessageA(window, WM_CLOSE, 0, 0);
+    g_ptMouseRef = now;
+}
+
+} // namespace
+
+bool MovedPastThreshold(POINT reference, POINT now, unsigned threshold)
+{
+    // 64-bit differences: screen coordinates far apart cannot wrap into a small distance.
+    long long dx = static_cast<long long>(now.x) - reference.x;
+    long long dy = static_cast<long long>(now.y) - reference.y;
+    unsigned long long d = static_cast<unsigned long long>(dx < 0 ? -dx : dx) +
+                           static_cast<unsigned long long>(dy < 0 ? -dy : dy);
+    return d > threshold;
+}
+
+int RunSaver(HWND parent)
+{
+    WNDCLASSA cls = {};
+    cls.style = CS_OWNDC | CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
+    cls.lpfnWndProc = ShellWindowProc;
+    cls.hInstance = g_hInstance;
+    cls.hIcon = LoadIconA(g_hInstance, MAKEINTRESOURCEA(100));
+    cls.hCursor = nullptr;
+    cls.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    cls.lpszClassName = TILO_SAVER_CLASS;
+
+    DWORD style, exStyle;
+    const char* title;
+    int width, height;
+    if (parent) {
+        RECT rc = {};
+        GetClientRect(parent, &rc);
+        g_bPreview = true;
+        style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;
+        exStyle = 0;
+        title = TILO_TITLE_PREVIEW;
+        width = rc.right;
+        height = rc.bottom;
+    } else {
+        width = GetSystemMetrics(SM_CXSCREEN);
+        height = GetSystemMetrics(SM_CYSCREEN);
+        style = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+        exStyle = WS_EX_TOPMOST;
+        title = TILO_TITLE_SAVER;
+        HWND running = FindWindowA(TILO_SAVER_CLASS, TILO_TITLE_SAVER);
+        if (running && IsWindow(running)) {
+            SetForegroundWindow(running);
+            return 0;
+        }
+        LoadPasswordHook();
+    }
+
+    int result = -1;
+    if (RegisterClassA(&cls)) {
+        g_hSaverWnd = CreateWindowExA(exStyle, TILO_SAVER_CLASS, title, style, 0, 0, width, height,
+                                      parent, nullptr, g_hInstance, nullptr);
+    }
+    if (g_hSaverWnd) {
+        if (!parent) SetForegroundWindow(g_hSaverWnd);
+        MSG msg;
+        BOOL got;
+        result = 0;
+        while ((got = GetMessageA(&msg, nullptr, 0, 0)) != 0) {
+            if (got == -1) break;
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        if (got == 0) result = static_cast<int>(msg.wParam);
+    }
+    UnloadPasswordHook();
+    return result;
+}
+
+LRESULT CALLBACK ShellWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE: {
+        if (AssociateFn associate = ImeAssociate()) s_savedImeContext = associate(window, nullptr);
+        GetCursorPos(&g_ptMouseRef);
+        if (!g_bPreview) SetCursor(nullptr);
+        break;
+    }
+    case WM_DESTROY: {
+        AssociateFn associate = ImeAssociate();
+        if (associate && s_savedImeContext) associate(window, s_savedImeContext);
+        PostQuitMessage(0);
+        break;
+    }
+    case WM_SETTEXT:
+        return 0;
+    case WM_PAINT:
+        if (g_bCloseAllowed) return DefWindowProcA(window, message, wParam, lParam);
+        if (!g_bPreview) SetCursor(nullptr);
+        break;
+    case WM_HELP:
+    case WM_CONTEXTMENU:
+        if (g_bPreview) {
+            HWND parent = GetParent(window);
+            if (parent && IsWindow(parent))
+                PostMessageA(parent, message, reinterpret_cast<WPARAM>(parent), lParam);
+            return 1;
+        }
+        break;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+        if (g_bCloseAllowed) return DefWindowProcA(window, message, wParam, lParam);
+        break;
+    case WM_SYSCOMMAND:
+        if (!g_bPreview && (wParam == SC_NEXTWINDOW || wParam == SC_PREVWINDOW || wParam == SC_SCREENSAVE))
+            return 0;
+        break;
+    case WM_TIMER:
+        if (g_bCloseAllowed) return 0;
+        Sleep(0);
+        break;
+    default:
+        break;
+    }
+    return SaverProc(window, message, wParam, lParam);
+}
+
+LRESULT DefaultSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (g_bPreview || g_bCloseAllowed) return DefWindowProcA(window, message, wParam, lParam);
+
+    switch (message) {
+    case WM_CLOSE:
+        if (g_bWin9x && !VerifyPassword(window)) {
+            GetCursorPos(&g_ptMouseRef);
+            return 0;
+        }
+        return DefWindowProcA(window, message, wParam, lParam);
+    case WM_APP:
+        if (g_bInPasswordCheck) return AskPasswordVerifier(window);
+        return DefWindowProcA(window, message, wParam, lParam);
+    default:
+        break;
+    }
+    if (g_bInPasswordCheck) return DefWindowProcA(window, message, wParam, lParam);
+
+    switch (message) {
+    case WM_SETCURSOR:
+        SetCursor(nullptr);
+        return 1;
+    case WM_SHOWWINDOW:
+        if (wParam) SetCursor(nullptr);
+        break;
+    case WM_MOUSEMOVE:
+        ApplyMovementRule(window);
+        break;
+    default:
+        break;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}

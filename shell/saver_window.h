@@ -1,0 +1,29 @@
+// The saver window for full-screen and preview runs, and the shell's two layers of
+// message handling around the application's SaverProc.
+#ifndef TILO_SHELL_SAVER_WINDOW_H
+#define TILO_SHELL_SAVER_WINDOW_H
+
+#include <windows.h>
+
+#define TILO_SAVER_CLASS "WindowsScreenSaverClass"
+#define TILO_TITLE_SAVER "Screen Saver"
+#define TILO_TITLE_PREVIEW "Preview"
+
+extern HWND g_hSaverWnd;
+extern bool g_bPreview;
+extern POINT g_ptMouseRef;
+extern unsigned g_nMouseThreshold;  // pixels, horizontal plus vertical distance
+extern bool g_bForgiveMouse;        // the next over-threshold movement only moves the reference
+extern bool g_bContinue;            // the frame-rate warning's verdict
+
+// The whole life of the window; returns the exit code. parent null: full screen.
+int RunSaver(HWND parent);
+
+LRESULT CALLBACK ShellWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT DefaultSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The movement rule: true when the cursor at `now` has drifted further than the
+// threshold from the reference (sum of both distances, compared unsigned).
+bool MovedPastThreshold(POINT reference, POINT now, unsigned threshold);
+
+#endif

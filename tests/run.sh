@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Runs the whole test suite of a configured and built tree:
+#   tests/run.sh [BUILD_DIR] [ctest arguments...]
+# The Windows test programs run under Wine on a display, prefix and sound server of
+# their own; the platform-free logic also runs natively under the sanitizers.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+build=$(cd "${1:-$top/build/win}" && pwd); shift || true
+. "$top/tests/bench.sh"
+
+status=0
+if [ -d "$top/build/native" ]; then
+  ctest --test-dir "$top/build/native" --output-on-failure || status=1
+fi
+bench_up "$build"
+ctest --test-dir "$build" --output-on-failure "$@" || status=1
+bench_down
+exit $status

@@ -1,0 +1,109 @@
+#include <gtest/gtest.h>
+
+#include <GL/gl.h>
+
+#include "render/gl_context.h"
+#include "support/test_util.h"
+
+namespace {
+
+HWND MakeTopLevel(int width, int height)
+{
+    WNDCLASSA wc = {};
+    wc.style = CS_OWNDC;
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "TiloGLProbe";
+    RegisterClassA(&wc);
+    return CreateWindowExA(0, "TiloGLProbe", "GL probe", WS_POPUP | WS_VISIBLE, 0, 0, width, height,
+                           nullptr, nullptr, wc.hInstance, nullptr);
+}
+
+} // namespace
+
+TEST(GLContext, CreatesCurrentContextWithSceneStateAndReleasesIt)
+{
+    HWND w = MakeTopLevel(320, 200);
+    ASSERT_TRUE(w);
+    ASSERT_TRUE(CreateGLContext(w, 32));
+    EXPECT_EQ(g_hModule, GetModuleHandleA(nullptr));
+    EXPECT_EQ(g_hGLWnd, w);
+    EXPECT_EQ(wglGetCurrentContext(), g_hRC);
+
+    PIXELFORMATDESCRIPTOR pfd = {};
+    int format = GetPixelFormat(g_hDC);
+    ASSERT_GT(format, 0);
+    DescribePixelFormat(g_hDC, format, sizeof pfd, &pfd);
+    EXPECT_EQ(pfd.cColorBits, 32);
+    EXPECT_GE(pfd.cDepthBits, 16);  // the platform's own pick has no depth buffer
+    EXPECT_TRUE(pfd.dwFlags & PFD_DOUBLEBUFFER);
+
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[2], 320);
+    EXPECT_EQ(viewport[3], 200);
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+    EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
+    EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
+    EXPECT_TRUE(glIsEnabled(GL_LIGHT0));
+    EXPECT_TRUE(glIsEnabled(GL_LIGHT1));
+    EXPECT_TRUE(glIsEnabled(GL_BLEND));
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+    GLfloat pos[4];
+    glGetLightfv(GL_LIGHT1, GL_POSITION, pos);
+    EXPECT_FLOAT_EQ(pos[0], 100.0f);
+    EXPECT_FLOAT_EQ(pos[1], 200.0f);
+    GLint depthFunc = 0;
+    glGetIntegerv(GL_DEPTH_FUNC, &depthFunc);
+    EXPECT_EQ(depthFunc, GL_LEQUAL);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+
+    DestroyGLContext();
+    EXPECT_EQ(g_hRC, nullptr);
+    EXPECT_EQ(g_hDC, nullptr);
+    EXPECT_EQ(wglGetCurrentContext(), nullptr);
+    // Again, and with nothing acquired: nothing happens and no message is shown.
+    DestroyGLContext();
+    EXPECT_EQ(FindWindowA(nullptr, TILO_CAPTION_SHUTDOWN), nullptr);
+    DestroyWindow(w);
+}
+
+TEST(GLContext, ZeroHeightClientGivesOnePixelViewport)
+{
+    HWND w = MakeTopLevel(64, 64);
+    ASSERT_TRUE(CreateGLContext(w, 32));
+    SetProjection(300, 0);
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[2], 300);
+    EXPECT_EQ(viewport[3], 1);
+    GLfloat projection[16];
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    // gluPerspective: m[0] = f / aspect, m[5] = f, with aspect = 300 / 1.
+    EXPECT_NEAR(projection[5] / projection[0], 300.0f, 0.01f);
+    DestroyGLContext();
+    DestroyWindow(w);
+}
+
+TEST(GLContext, PickedFormatBeatsThePlatformsOwnChoice)
+{
+    HWND w = MakeTopLevel(32, 32);
+    HDC dc = GetDC(w);
+    int picked = PickPixelFormat(dc, 32);
+    ASSERT_GT(picked, 0);
+    PIXELFORMATDESCRIPTOR pfd = {};
+    DescribePixelFormat(dc, picked, sizeof pfd, &pfd);
+    EXPECT_EQ(pfd.cDepthBits, 16);
+    EXPECT_FALSE(pfd.dwFlags & PFD_GENERIC_FORMAT);
+    EXPECT_EQ(PickPixelFormat(dc, 12), [&] {  // nothing scores: the platform's choice stands
+        PIXELFORMATDESCRIPTOR request = {};
+        request.nSize = sizeof request;
+        request.nVersion = 1;
+        request.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+        request.cColorBits = 32;
+        request.cDepthBits = 24;
+        return ChoosePixelFormat(dc, &request);
+    }());
+    ReleaseDC(w, dc);
+    DestroyWindow(w);
+}

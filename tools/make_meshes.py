@@ -4,7 +4,6 @@
 Run from the repository root:  python3 tools/make_meshes.py
 Options:  --tune  searches each mesh's outline resolution for its triangle budget
                   and prints the SEG table instead of writing files.
-          --check reports pieces of different meshes whose outlines overlap.
 
 Every ornament is a flat 2-D outline (with holes) in (u, y), where u is arc
 length around the y axis measured at radius R_MID.  The outline is wrapped onto
@@ -24,9 +23,9 @@ R_IN = 10.0
 R_OUT = 11.35
 R_MID = 0.5 * (R_IN + R_OUT)
 
-# Cap triangles are cut along lines of constant angle this far apart, so that no
-# flat triangle spans more than this much of the curved face.
-STRIP_DEG = 1.5
+# Cap triangles are cut along lines of constant angle STRIP_DEG[k] apart, so that
+# no flat triangle spans more than that much of the curved face.
+STRIP_DEG = [1.5, 1.5, 1.5, 2.0, 1.5, 1.5, 1.5, 1.5]
 STRIP_OFFSET_DEG = 0.37  # keeps the cut lines off the exact box edges
 
 # Walls turn sharply (duplicated vertices, flat normals) where the outline turns
@@ -150,14 +149,9 @@ def profile(width_fn, center_fn=lambda t: 0.0, n=1200):
 # The ornaments.  Each returns a list of pieces; a piece is [outer, hole, ...].
 
 def ornament_crescent():
-    # The moon's horns open towards lower angles, embracing the small glyph
-    # of the dark blue set that sits just before it.
+    # The moon's horns open towards lower angles and embrace the small dark
+    # blue staff that stands just before it.
     return [[crescent(-0.38, 0.98)]]
-
-
-def ornament_crescent_star():
-    # A small five-pointed star riding in the upper part of the crescent's embrace.
-    return [[star(5, 1.0, 0.42)]]
 
 
 def ornament_quatrefoil():
@@ -180,7 +174,7 @@ def ornament_flame():
     def c(t):
         return 0.16 * math.sin(2.4 * math.pi * t) * t
 
-    outer = profile(lambda t: w(t) + 0.0, c)
+    outer = profile(w, c)
 
     def wi(t):
         return 0.19 * math.sin(math.pi * t ** 0.75)
@@ -194,6 +188,7 @@ def ornament_flame():
 
 
 def ornament_ring_and_star():
+    # An oval ring with a six-pointed star floating free inside it.
     outer = ellipse(0.0, 0.0, 1.0, 1.28)
     hole = ellipse(0.0, 0.0, 0.8, 1.06)
     inner_star = star(6, 0.74, 0.36, sy=1.18)
@@ -254,8 +249,8 @@ def ornament_vesica():
         return d * 0.5 / (rr - math.sqrt(rr * rr - 0.25))
 
     outer = profile(w)
-    holes = [star(4, 0.17, 0.06, cy=0.5, sy=1.6),
-             circle(0.0, 0.21, 0.07, 240), circle(0.0, 0.79, 0.07, 240)]
+    holes = [star(4, 0.2, 0.07, cy=0.5, sy=1.2),
+             circle(0.0, 0.2, 0.085, 240), circle(0.0, 0.8, 0.085, 240)]
     return [[outer] + holes]
 
 
@@ -279,7 +274,7 @@ MESHES = [
 # Outline spacing (model units) per mesh, chosen with --tune so that each mesh
 # comes close to its triangle budget.
 TARGET_TRIANGLES = [4092, 1762, 2764, 1286, 1073, 2132, 5738, 2846]
-SEG = [0.0724, 0.191, 0.1165, 0.415, 0.203, 0.197, 0.137, 0.190]
+SEG = [0.0724, 0.191, 0.1165, 0.344, 0.203, 0.197, 0.137, 0.1905]
 
 
 def place_group(group):
@@ -557,8 +552,7 @@ def delaunay_flip(pts, tris, fixed):
         if cross(P, D, Q) <= 0.0 or cross(Q, C, P) <= 0.0:
             continue
         new0, new1 = [c, p, d], [d, q, c]
-        for (u, v) in ((p, q),):
-            del edge_tris[(min(u, v), max(u, v))]
+        del edge_tris[(min(p, q), max(p, q))]
         # Edge p-d moves from t1 to t0; edge q-c moves from t0 to t1.
         for (u, v), old, new in (((p, d), t1, t0), ((q, c), t0, t1)):
             lst = edge_tris[(min(u, v), max(u, v))]
@@ -583,8 +577,11 @@ def delaunay_flip(pts, tris, fixed):
 CLEAR = 2e-3  # outline points are kept this far (model units) off the cut lines
 
 
+_strip_deg = STRIP_DEG[0]  # of the mesh being built
+
+
 def strip_step():
-    return deg_to_u(STRIP_DEG)
+    return deg_to_u(_strip_deg)
 
 
 def line_u(k):
@@ -816,6 +813,8 @@ def add_piece(mb, contours):
 
 
 def build_mesh(k, seg=None):
+    global _strip_deg
+    _strip_deg = STRIP_DEG[k]
     seg = SEG[k] if seg is None else seg
     mb = MeshBuilder()
     for group in MESHES[k]:

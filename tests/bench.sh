@@ -62,6 +62,8 @@ bench_up() {
   done
   pactl info >/dev/null 2>&1 || { echo "bench: PulseAudio did not start" >&2; return 1; }
   pactl set-default-sink tilo >/dev/null 2>&1 || true
+  # Recording from the default source hears what the saver plays.
+  pactl set-default-source tilo.monitor >/dev/null 2>&1 || true
 
   if [ ! -f "$WINEPREFIX/.tilo-ready" ]; then
     rm -rf "$WINEPREFIX"

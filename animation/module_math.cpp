@@ -1,0 +1,75 @@
+#include "animation/module_math.h"
+
+#include <string.h>
+
+void FillDefaultModules(ModuleParams* table, int count)
+{
+    memset(table, 0, sizeof(ModuleParams) * static_cast<size_t>(count + 1));
+    for (int i = 0; i <= count; ++i) {
+        table[i].depth = 40.0f;
+        table[i].speed = 0.5f;
+        table[i].active = true;
+    }
+    if (count >= 1) {
+        table[1].depth = 41.0f;
+        table[1].speed = 0.1f;
+    }
+}
+
+int ScaleForStore(float value) { return static_cast<int>(value * 100.0f); }
+
+float ScaleFromStore(int stored) { return static_cast<float>(stored) / 100.0f; }
+
+float KeepDefault(float value)
+{
+    // volatile keeps each step in single precision whatever the optimiser does.
+    volatile float scaled = value * 100.0f;
+    return scaled / 100.0f;
+}
+
+float ClampSpeed(float speed)
+{
+    if (speed < kMinSpeed) speed = kMinSpeed;
+    if (speed > kMaxSpeed) speed = kMaxSpeed;
+    return speed;
+}
+
+bool ActiveFromStore(int stored) { return stored > 0; }
+
+int CycleTimeFromStore(int stored) { return stored < 0 ? kDefaultCycleTime : stored; }
+
+bool SoundFromStore(int stored) { return stored == 1; }
+
+bool IsModuleIndex(int index, int count) { return index >= 1 && index <= count; }
+
+int CountActiveIn(const ModuleParams* table, int count)
+{
+    int n = 0;
+    for (int i = 1; i <= count; ++i)
+        if (table[i].active) ++n;
+    return n;
+}
+
+int NextActiveIn(const ModuleParams* table, int count, int index)
+{
+    if (count < 1) return 0;
+    int candidate = index + 1;
+    if (!IsModuleIndex(candidate, count)) candidate = 1;
+    for (int step = 0; step <= count; ++step) {
+        if (table[candidate].active) return candidate;
+        candidate = candidate == count ? 1 : candidate + 1;
+    }
+    return 0;
+}
+
+int PrevActiveIn(const ModuleParams* table, int count, int index)
+{
+    if (count < 1) return 0;
+    int candidate = index - 1;
+    if (!IsModuleIndex(candidate, count)) candidate = count;
+    for (int step = 0; step <= count; ++step) {
+        if (table[candidate].active) return candidate;
+        candidate = candidate == 1 ? count : candidate - 1;
+    }
+    return 0;
+}

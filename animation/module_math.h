@@ -1,0 +1,51 @@
+// The module table's data and the arithmetic over it that needs nothing of the
+// platform: registry scaling, range rules and the search for the next active module.
+// Every table here has slots 0..count; slot 0 is never a module.
+#ifndef TILO_ANIMATION_MODULE_MATH_H
+#define TILO_ANIMATION_MODULE_MATH_H
+
+// Modules are numbered from 1; 0 means no module on show.
+constexpr int MODULE_COUNT = 1;
+
+// One module's view. Angles in degrees; speed is the spin step per frame.
+struct ModuleParams {
+    float depth;
+    float horz;
+    float vert;
+    float xrot;
+    float yrot;
+    float zrot;
+    float speed;   // kept within kMinSpeed..kMaxSpeed
+    bool active;   // takes part in the show
+};
+static_assert(sizeof(bool) == 1, "the active flag is one byte");
+
+constexpr float kMinSpeed = 0.0625f;
+constexpr float kMaxSpeed = 10.0f;
+// A stored view value of exactly this cannot be told from an absent one.
+constexpr int kAbsentValue = -9999;
+constexpr int kDefaultCycleTime = 15;  // seconds
+
+// Clears slots 0..count and gives them the built-in defaults (module 1 its own).
+void FillDefaultModules(ModuleParams* table, int count);
+
+// Registry form of a fractional view value: hundredths, truncated toward zero.
+int ScaleForStore(float value);
+float ScaleFromStore(int stored);
+// An absent value keeps its default after the same round trip, in single precision
+// and without truncation.
+float KeepDefault(float value);
+float ClampSpeed(float speed);
+bool ActiveFromStore(int stored);        // any value above 0 is on
+int CycleTimeFromStore(int stored);      // negative becomes the default; 0 stays
+bool SoundFromStore(int stored);         // exactly 1 is on
+
+bool IsModuleIndex(int index, int count);
+int CountActiveIn(const ModuleParams* table, int count);
+// The next (previous) active module after (before) index, wrapping within 1..count,
+// or 0 when none is active. An index outside 1..count wraps like one just past the end
+// (the start), so with one module the answer is the same whatever the index.
+int NextActiveIn(const ModuleParams* table, int count, int index);
+int PrevActiveIn(const ModuleParams* table, int count, int index);
+
+#endif

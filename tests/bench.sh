@@ -69,8 +69,9 @@ bench_up() {
     rm -rf "$WINEPREFIX"
     wineboot -i </dev/null >/dev/null 2>&1
     wineserver -w </dev/null >/dev/null 2>&1 || true
-    # A fault must reach the program's own guard, not a debugger or a crash dialog.
-    wine reg delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /f </dev/null >/dev/null 2>&1 || true
+    # A fault must reach the program's own guard: the system's fault report starts a
+    # "debugger" that only exits, so the guard's handler is chosen, and no crash dialog.
+    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d 'cmd.exe /c exit 0 %ld %ld' /f </dev/null >/dev/null 2>&1
     wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f </dev/null >/dev/null 2>&1
     wineserver -w </dev/null >/dev/null 2>&1 || true
     touch "$WINEPREFIX/.tilo-ready"

@@ -1,10 +1,180 @@
+// Every row of the exit-code table, through the real Tilo.scr.
 #include <gtest/gtest.h>
 
+#include "fakes/fake_record.h"
+#include "shell/saver_window.h"
+#include "support/saver_driver.h"
 #include "support/test_util.h"
 
-TEST(RunModes, UnknownSwitchExitsWithMinusOne)
+namespace {
+
+int RunToExit(const std::string& args, DWORD ms = 10000)
 {
     SaverProcess p;
-    ASSERT_TRUE(p.Start("/x"));
+    EXPECT_TRUE(p.Start(args));
+    DWORD code = p.WaitExit(ms);
+    EXPECT_NE(code, static_cast<DWORD>(STILL_ACTIVE)) << "still running: " << args;
+    return static_cast<int>(code);
+}
+
+HWND WaitConfigDialog(const SaverProcess& p) { return WaitForWindow("#32770", "Tilo Settings", 15000, p.pid()); }
+
+} // namespace
+
+TEST(ExitCodes, BadSwitchesEndWithMinusOne)
+{
+    for (const char* args : {"/x", "x", "/1", "-?", "/\xe9", "\xff\xfe", "/p:1234", "/p", "/p 0",
+                             "/l:5", "/p 4294967296"})
+        EXPECT_EQ(RunToExit(args), -1) << args;
+}
+
+TEST(ExitCodes, PreviewParentThatIsNoWindowEndsAtOnceWithoutOpeningAnything)
+{
+    SaverProcess p;
+    ASSERT_TRUE(p.Start("/p 1234567"));
+    EXPECT_EQ(static_cast<int>(p.WaitExit(5000)), -1);
+    EXPECT_EQ(FindWindowA(TILO_SAVER_CLASS, nullptr), nullptr);
+    std::string digits(300, '7');
+    EXPECT_EQ(RunToExit("/p " + digits), -1);
+}
+
+TEST(ExitCodes, ChangePasswordOutsideTheOlderFamilyEndsWithMinusOne)
+{
+    ResetFakes();
+    Win98Mode fakesOnly("Tilo.scr", false);
+    SaverProcess p;
+    ASSERT_TRUE(p.Start("/a 1234", {}, SaverBesideFakes()));
     EXPECT_EQ(static_cast<int>(p.WaitExit(10000)), -1);
+    EXPECT_EQ(FakeGet("change calls", 0), 0u);
+}
+
+TEST(ExitCodes, ChangePasswordOnTheOlderFamilyEndsWithZero)
+{
+    ResetFakes();
+    Win98Mode win98("Tilo.scr");
+    RecordingWindow owner("owner", 200, 100);
+    SaverProcess p;
+    ASSERT_TRUE(p.Start("/a " + std::to_string(reinterpret_cast<UINT_PTR>(owner.hwnd())), {},
+                        SaverBesideFakes()));
+    EXPECT_EQ(static_cast<int>(p.WaitExit(10000)), 0);
+    EXPECT_EQ(FakeGet("change calls", 0), 1u);
+}
+
+TEST(ExitCodes, FaultInsideTheRunEndsWithMinusOne)
+{
+    ResetFakes();
+    FakeSet("change fault", 1);
+    Win98Mode win98("Tilo.scr");
+    SaverProcess p;
+    ASSERT_TRUE(p.Start("/a 1", {}, SaverBesideFakes()));
+    EXPECT_EQ(static_cast<int>(p.WaitExit(20000)), -1);
+    EXPECT_EQ(FakeGet("change calls", 0), 1u);  // the fault came from inside the request
+    ResetFakes();
+}
+
+TEST(ExitCodes, SaverClosedByWmCloseEndsWithZero)
+{
+    SaverProcess p;
+    ASSERT_TRUE(p.Start("/s"));
+    HWND w = WaitForSaverWindow(p);
+    ASSERT_TRUE(w);
+    PostMessageA(w, WM_CLOSE, 0, 0);
+    EXPECT_EQ(p.WaitExit(10000), 0u);
+}
+
+TEST(ExitCodes, SecondFullScreenStartEndsWithZeroAndRaisesTheFirst)
+{
+    SaverProcess first;
+    ASSERT_TRUE(first.Start("/s"));
+    HWND w = WaitForSaverWindow(first);
+    ASSERT_TRUE(w);
+    RecordingWindow other("in front", 300, 200);
+    SetForegroundWindow(other.hwnd());
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == other.hwnd(); }, 3000));
+    PumpFor(300);
+
+    SaverProcess second;
+    ASSERT_TRUE(second.Start("-S"));
+    EXPECT_EQ(second.WaitExit(10000), 0u);
+    // The X server confirms the change asynchronously.
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == w; }, 3000));
+    EXPECT_TRUE(first.Running());
+    HWND again = WaitForWindow(TILO_SAVER_CLASS, TILO_TITLE_SAVER, 100, second.pid());
+    EXPECT_EQ(again, nullptr);
+    PostMessageA(w, WM_CLOSE, 0, 0);
+    EXPECT_EQ(first.WaitExit(10000), 0u);
+}
+
+TEST(ExitCodes, ConfigurationRunEndsWithTheDialogsResult)
+{
+    SaverProcess p;
+    ASSERT_TRUE(p.Start("/c"));
+    HWND dialog = WaitConfigDialog(p);
+    ASSERT_TRUE(dialog);
+    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_EQ(p.WaitExit(10000), 1u);
+}
+
+TEST(ConfigurationMode, NoArgumentsOrAnUnclosedQuoteOpenItWithoutOwner)
+{
+    RecordingWindow front("front", 200, 100);
+    SetForegroundWindow(front.hwnd());
+    for (const char* args : {"", "   "}) {
+        SaverProcess p;
+        ASSERT_TRUE(p.Start(args));
+        HWND dialog = WaitConfigDialog(p);
+        ASSERT_TRUE(dialog) << "[" << args << "]";
+        EXPECT_EQ(GetWindow(dialog, GW_OWNER), nullptr);
+        PostMessageA(dialog, WM_CLOSE, 0, 0);
+        EXPECT_EQ(p.WaitExit(10000), 1u);
+    }
+}
+
+TEST(ConfigurationMode, LetterCIsOwnedByTheForegroundWindowAndIgnoresWhatFollows)
+{
+    RecordingWindow front("front", 200, 100);
+    SetForegroundWindow(front.hwnd());
+    PumpFor(100);
+    ASSERT_EQ(GetForegroundWindow(), front.hwnd());
+    SaverProcess p;
+    ASSERT_TRUE(p.Start("/c:1234"));
+    HWND dialog = WaitConfigDialog(p);
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(GetWindow(dialog, GW_OWNER), front.hwnd());
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    // The owner's thread must answer while the dialog closes.
+    DWORD code = STILL_ACTIVE;
+    for (int i = 0; i < 200 && code == STILL_ACTIVE; ++i) {
+        PumpFor(50);
+        code = p.WaitExit(0);
+    }
+    EXPECT_EQ(code, 1u);
+}
+
+TEST(ConfigurationMode, UnclosedQuoteAroundTheProgramConsumesTheWholeLine)
+{
+    SaverProcess p;
+    ASSERT_TRUE(p.StartRaw("\"" + SaverPath() + " /s"));
+    HWND dialog = WaitConfigDialog(p);
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(GetWindow(dialog, GW_OWNER), nullptr);
+    EXPECT_EQ(FindWindowA(TILO_SAVER_CLASS, nullptr), nullptr);
+    PostMessageA(dialog, WM_CLOSE, 0, 0);
+    EXPECT_EQ(p.WaitExit(10000), 1u);
+}
+
+TEST(ExitCodes, QuotedProgramPathWithBlanksIsSkippedWhole)
+{
+    std::string dir = FakesDir() + "/dir with blanks";
+    CreateDirectoryA(dir.c_str(), nullptr);
+    std::string exe = dir + "/Tilo.scr";
+    ASSERT_TRUE(CopyFileA(SaverPath().c_str(), exe.c_str(), FALSE));
+    SaverProcess p;
+    ASSERT_TRUE(p.StartRaw("\"" + exe + "\"/x", exe));
+    EXPECT_EQ(static_cast<int>(p.WaitExit(10000)), -1);
+    ASSERT_TRUE(p.StartRaw("\"" + exe + "\"   /s", exe));
+    HWND w = WaitForSaverWindow(p);
+    ASSERT_TRUE(w);
+    PostMessageA(w, WM_CLOSE, 0, 0);
+    EXPECT_EQ(p.WaitExit(10000), 0u);
 }

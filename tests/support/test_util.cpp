@@ -104,6 +104,7 @@ std::string KeyClass(HKEY hive, const char* path)
 
 std::string SaverPath() { return TILO_SCR_PATH_VALUE; }
 std::string FakesDir() { return TILO_FAKES_DIR_VALUE; }
+std::string NoticeToolPath() { return TILO_NOTICE_TOOL; }
 
 SaverProcess::~SaverProcess() { Kill(); }
 
@@ -113,6 +114,17 @@ bool SaverProcess::Start(const std::string& arguments, const std::vector<std::st
     std::string exe = exePath.empty() ? SaverPath() : exePath;
     std::string line = "\"" + exe + "\"";
     if (!arguments.empty()) line += " " + arguments;
+    return Launch(exe, line, environment);
+}
+
+bool SaverProcess::StartRaw(const std::string& commandLine, const std::string& exePath)
+{
+    return Launch(exePath.empty() ? SaverPath() : exePath, commandLine, {});
+}
+
+bool SaverProcess::Launch(const std::string& exe, std::string line, const std::vector<std::string>& environment)
+{
+    Kill();
 
     // The test's environment with the given entries added or replaced.
     std::vector<std::string> entries;
@@ -214,6 +226,16 @@ bool WaitWindowGone(HWND window, DWORD milliseconds)
     while (IsWindow(window)) {
         if (GetTickCount() - start >= milliseconds) return false;
         PumpFor(20);
+    }
+    return true;
+}
+
+bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds)
+{
+    DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start >= milliseconds) return false;
+        PumpFor(10);
     }
     return true;
 }

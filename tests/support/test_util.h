@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -41,24 +42,30 @@ public:
     bool Start(const std::string& arguments, const std::vector<std::string>& environment = {},
                const std::string& exePath = "");
     // The exit code, or STILL_ACTIVE when it has not ended within the time.
+    // The whole command line as given, program name included.
+    bool StartRaw(const std::string& commandLine, const std::string& exePath = "");
     DWORD WaitExit(DWORD milliseconds);
     bool Running();
     void Kill();
     DWORD pid() const { return pid_; }
     HANDLE handle() const { return process_; }
 private:
+    bool Launch(const std::string& exe, std::string line, const std::vector<std::string>& environment);
     HANDLE process_ = nullptr;
     DWORD pid_ = 0;
 };
 
 std::string SaverPath();
 std::string FakesDir();
+std::string NoticeToolPath();
 
 // Polls for a top-level window of that class and title (either may be null), owned by
 // the process when pid is non-zero.
 HWND WaitForWindow(const char* cls, const char* title, DWORD milliseconds, DWORD pid = 0);
 // Polls until the window is gone.
 bool WaitWindowGone(HWND window, DWORD milliseconds);
+// Polls the condition (pumping this thread's messages) until it holds or time runs out.
+bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds);
 // Pumps this thread's messages for the time given.
 void PumpFor(DWORD milliseconds);
 

@@ -1,0 +1,98 @@
+// The preview child inside a window of ours, as the Display control panel would host it.
+#include <gtest/gtest.h>
+
+#include "shell/saver_window.h"
+#include "support/saver_driver.h"
+#include "support/test_util.h"
+
+namespace {
+
+class Preview : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        MovePointer(300, 300);
+        parent = std::make_unique<RecordingWindow>("Display Properties", 360, 280);
+        ASSERT_TRUE(saver.Start("/p " + std::to_string(reinterpret_cast<UINT_PTR>(parent->hwnd()))));
+        DWORD start = GetTickCount();
+        while (!child && GetTickCount() - start < 15000) {
+            child = FindWindowExA(parent->hwnd(), nullptr, TILO_SAVER_CLASS, TILO_TITLE_PREVIEW);
+            PumpFor(20);
+        }
+        ASSERT_TRUE(child);
+        PumpFor(200);
+    }
+    void TearDown() override
+    {
+        parent.reset();
+        saver.WaitExit(5000);
+    }
+    SaverProcess saver;
+    std::unique_ptr<RecordingWindow> parent;
+    HWND child = nullptr;
+};
+
+} // namespace
+
+TEST_F(Preview, RunsAsAChildOverTheParentsClientArea)
+{
+    LONG style = GetWindowLongA(child, GWL_STYLE);
+    EXPECT_TRUE(style & WS_CHILD);
+    EXPECT_TRUE(style & WS_VISIBLE);
+    EXPECT_TRUE(style & WS_CLIPCHILDREN);
+    EXPECT_FALSE(GetWindowLongA(child, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    RECT pc, cw;
+    GetClientRect(parent->hwnd(), &pc);
+    GetClientRect(child, &cw);
+    EXPECT_EQ(cw.right, pc.right);
+    EXPECT_EQ(cw.bottom, pc.bottom);
+    POINT origin = {0, 0};
+    MapWindowPoints(child, parent->hwnd(), &origin, 1);
+    EXPECT_EQ(origin.x, 0);
+    EXPECT_EQ(origin.y, 0);
+    EXPECT_EQ(FindWindowA(TILO_SAVER_CLASS, TILO_TITLE_SAVER), nullptr);
+}
+
+TEST_F(Preview, IgnoresTheMouse)
+{
+    RECT r;
+    GetWindowRect(child, &r);
+    MovePointer(r.left + 10, r.top + 10);
+    MovePointer(r.left + 200, r.top + 150);
+    PostMessageA(child, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    PostMessageA(child, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    SyncWith(child);
+    PumpFor(300);
+    EXPECT_TRUE(saver.Running());
+    EXPECT_TRUE(IsWindow(child));
+}
+
+TEST_F(Preview, ContextMenuAndHelpGoToTheParent)
+{
+    PostMessageA(child, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(child), MAKELPARAM(100, 100));
+    SyncWith(child);
+    PumpFor(200);
+    EXPECT_GE(parent->count(WM_CONTEXTMENU), 1);
+    EXPECT_EQ(parent->lastWParam(WM_CONTEXTMENU), reinterpret_cast<WPARAM>(parent->hwnd()));
+
+    // The preview answers a help request itself with 1, having passed it on.
+    HELPINFO info = {sizeof info};
+    info.iContextType = HELPINFO_WINDOW;
+    EXPECT_EQ(SendMessageA(child, WM_HELP, 0, reinterpret_cast<LPARAM>(&info)), 1);
+    EXPECT_TRUE(saver.Running());
+}
+
+TEST_F(Preview, EndsWhenTheParentDestroysIt)
+{
+    parent.reset();
+    EXPECT_EQ(saver.WaitExit(10000), 0u);
+}
+
+TEST_F(Preview, KeysDoNotEndIt)
+{
+    PostMessageA(child, WM_KEYDOWN, 'A', 0);
+    PostMessageA(child, WM_KEYDOWN, VK_ESCAPE, 0);
+    SyncWith(child);
+    PumpFor(200);
+    EXPECT_TRUE(saver.Running());
+}

@@ -1,0 +1,145 @@
+// The full-screen window and the rules that dismiss it, seen from outside.
+#include <gtest/gtest.h>
+
+#include "shell/saver_window.h"
+#include "support/saver_driver.h"
+#include "support/test_util.h"
+
+namespace {
+
+class FullScreen : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        MovePointer(400, 300);
+        ASSERT_TRUE(saver.Start("/s"));
+        window = WaitForSaverWindow(saver);
+        ASSERT_TRUE(window);
+        SyncWith(window);
+        PumpFor(200);
+    }
+    void TearDown() override
+    {
+        if (saver.Running()) PostMessageA(window, WM_CLOSE, 0, 0);
+        saver.WaitExit(5000);
+    }
+    bool EndsWithin(DWORD ms, DWORD* code = nullptr)
+    {
+        DWORD c = saver.WaitExit(ms);
+        if (code) *code = c;
+        return c != static_cast<DWORD>(STILL_ACTIVE);
+    }
+    SaverProcess saver;
+    HWND window = nullptr;
+};
+
+} // namespace
+
+TEST_F(FullScreen, CoversTheScreenTopmostWithTheSaverClassAndStyles)
+{
+    char cls[64] = {}, title[64] = {};
+    GetClassNameA(window, cls, sizeof cls);
+    GetWindowTextA(window, title, sizeof title);
+    EXPECT_STREQ(cls, "WindowsScreenSaverClass");
+    EXPECT_STREQ(title, "Screen Saver");
+    LONG style = GetWindowLongA(window, GWL_STYLE);
+    EXPECT_TRUE(style & WS_POPUP);
+    EXPECT_TRUE(style & WS_VISIBLE);
+    EXPECT_TRUE(style & WS_CLIPSIBLINGS);
+    EXPECT_TRUE(style & WS_CLIPCHILDREN);
+    EXPECT_FALSE(style & WS_CAPTION);
+    EXPECT_TRUE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_EQ(GetClassLongA(window, GCL_STYLE), CS_OWNDC | CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW);
+    RECT rc;
+    GetWindowRect(window, &rc);
+    EXPECT_EQ(rc.left, 0);
+    EXPECT_EQ(rc.top, 0);
+    EXPECT_EQ(rc.right, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(rc.bottom, GetSystemMetrics(SM_CYSCREEN));
+    EXPECT_EQ(GetParent(window), nullptr);
+    EXPECT_EQ(GetForegroundWindow(), window);
+}
+
+TEST_F(FullScreen, ShowsBlackAndKeepsTheCursorHidden)
+{
+    Screenshot shot;
+    ASSERT_TRUE(shot.Capture());
+    int nonBlack = 0;
+    for (int y = 0; y < shot.height; y += 37)
+        for (int x = 0; x < shot.width; x += 37)
+            if ((shot.at(x, y) & 0xFFFFFF) != 0) ++nonBlack;
+    EXPECT_EQ(nonBlack, 0);
+    MovePointer(420, 310);  // small moves keep it running and hidden
+    SyncWith(window);
+    CURSORINFO ci = {sizeof ci};
+    ASSERT_TRUE(GetCursorInfo(&ci));
+    EXPECT_EQ(ci.hCursor, nullptr);
+    EXPECT_TRUE(saver.Running());
+}
+
+TEST_F(FullScreen, SmallMovementsAddUpAndPastOneHundredPixelsClose)
+{
+    MovePointer(460, 300);  // 60 right
+    SyncWith(window);
+    PumpFor(200);
+    EXPECT_TRUE(saver.Running());
+    MovePointer(460, 350);  // then 50 down: 110 from where it started
+    DWORD code = 0;
+    EXPECT_TRUE(EndsWithin(5000, &code));
+    EXPECT_EQ(code, 0u);
+}
+
+TEST_F(FullScreen, ExactlyOneHundredPixelsDoesNotClose)
+{
+    MovePointer(460, 300);
+    MovePointer(460, 340);  // 60 + 40 = 100
+    SyncWith(window);
+    PumpFor(300);
+    EXPECT_TRUE(saver.Running());
+    MovePointer(461, 340);  // 101
+    EXPECT_TRUE(EndsWithin(5000));
+}
+
+TEST_F(FullScreen, ClicksWithoutMovementAndLossOfActivationDoNotClose)
+{
+    PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(400, 300));
+    PostMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(400, 300));
+    PostMessageA(window, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(400, 300));
+    PostMessageA(window, WM_ACTIVATEAPP, FALSE, 0);
+    SyncWith(window);
+    PumpFor(300);
+    EXPECT_TRUE(saver.Running());
+}
+
+TEST_F(FullScreen, TitleCannotBeChanged)
+{
+    SetWindowTextA(window, "Something else");
+    SendMessageA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Other"));
+    char title[64] = {};
+    GetWindowTextA(window, title, sizeof title);
+    EXPECT_STREQ(title, "Screen Saver");
+}
+
+TEST_F(FullScreen, SwitchingAndScreenSaveCommandsAreRefused)
+{
+    for (WPARAM cmd : {static_cast<WPARAM>(SC_NEXTWINDOW), static_cast<WPARAM>(SC_PREVWINDOW),
+                       static_cast<WPARAM>(SC_SCREENSAVE)})
+        PostMessageA(window, WM_SYSCOMMAND, cmd, 0);
+    PostMessageA(window, WM_TIMER, 1, 0);
+    SyncWith(window);
+    PumpFor(300);
+    EXPECT_TRUE(saver.Running());
+    // Other system commands get the default handling: a close command closes.
+    PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    DWORD code = 1;
+    EXPECT_TRUE(EndsWithin(5000, &code));
+    EXPECT_EQ(code, 0u);
+}
+
+TEST_F(FullScreen, HelpRequestsAreNotForwardedInFullScreen)
+{
+    HELPINFO info = {sizeof info};
+    LRESULT r = SendMessageA(window, WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_NE(r, 1);  // the default handling, not the preview's forwarding answer
+    EXPECT_TRUE(saver.Running());
+}

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# The saver on an X display without GLX gets no rendering context: it must show the
+# driver message (no owner, OK only), close once it is dismissed, and exit with 0.
+#   no_glx.sh TILO_SCR MESSAGE_BOX_CHECK_EXE
+set -u
+saver=$1 check=$2
+[ -n "${TILO_NOGLX_DISPLAY:-}" ] || { echo "no display without GLX (tests/bench.sh provides one)"; exit 1; }
+DISPLAY=$TILO_NOGLX_DISPLAY wine "$saver" /s </dev/null >/dev/null 2>&1 &
+pid=$!
+wine "$check" "Tilo Screen Saver Error" \
+  "Your video card doesn't appear to support\nhardware acceleration for OpenGL. Make sure\nyou have installed the most current drivers\nfor your card." 20000 </dev/null
+checked=$?
+for _ in $(seq 1 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$pid" 2>/dev/null; then
+  echo "the saver is still running after the message"; kill "$pid"; exit 1
+fi
+wait "$pid"; rc=$?
+# Nothing further may be shown on the way out.
+[ "$rc" = 0 ] || echo "the saver exited with $rc"
+[ "$checked" = 0 ] && [ "$rc" = 0 ]

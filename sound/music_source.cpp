@@ -1,0 +1,77 @@
+#include "sound/music_source.h"
+
+#include <windows.h>
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "render/gl_context.h"
+#include "sound/mem_stream.h"
+
+namespace {
+
+const char kResPrefix[] = "res://";
+const size_t kResPrefixLen = 6;
+
+// The resource's bytes in the loaded executable, which stay valid for the life of the
+// process and need no release; false when it is missing, empty or cannot be loaded.
+bool FindChantBytes(const char* spec, const unsigned char** data, DWORD* size) {
+    LPCSTR id = spec;
+    if (spec[0] == '#') {
+        int number = 0;
+        if (sscanf(spec + 1, "%i", &number) != 1) return false;
+        id = MAKEINTRESOURCEA(static_cast<WORD>(number & 0xFFFF));
+    }
+    HMODULE module = g_hModule ? g_hModule : GetModuleHandleA(nullptr);
+    HRSRC res = FindResourceA(module, id, MAKEINTRESOURCEA(10));  // RT_RCDATA
+    if (!res) return false;
+    DWORD bytes = SizeofResource(module, res);
+    if (bytes == 0) return false;
+    HGLOBAL loaded = LoadResource(module, res);
+    if (!loaded) return false;
+    const void* p = LockResource(loaded);
+    if (!p) return false;
+    *data = static_cast<const unsigned char*>(p);
+    *size = bytes;
+    return true;
+}
+
+}  // namespace
+
+bool OpenMusicSource(const char* name, OggVorbis_File* vf) {
+    if (!name || !vf) return false;
+    if (strncmp(name, kResPrefix, kResPrefixLen) == 0) {
+        const unsigned char* data = nullptr;
+        DWORD size = 0;
+        if (!FindChantBytes(name + kResPrefixLen, &data, &size)) return false;
+        // malloc, because MemStreamClose releases it with free().
+        MemStream* stream = static_cast<MemStream*>(malloc(sizeof(MemStream)));
+        if (!stream) return false;
+        stream->pos = 0;
+        stream->size = size;
+        stream->data = data;
+        ov_callbacks callbacks;
+        callbacks.read_func = MemStreamRead;
+        callbacks.seek_func = MemStreamSeek;
+        callbacks.close_func = MemStreamClose;
+        callbacks.tell_func = MemStreamTell;
+        // On failure the decoder leaves the source alone: it is ours to free.
+        if (ov_open_callbacks(stream, vf, nullptr, 0, callbacks) < 0) {
+            free(stream);
+            return false;
+        }
+    } else {
+        FILE* file = fopen(name, "rb");
+        if (!file) return false;
+        if (ov_open(file, vf, nullptr, 0) < 0) {
+            fclose(file);
+            return false;
+        }
+    }
+    if (ov_seekable(vf) == 0) {
+        ov_clear(vf);
+        return false;
+    }
+    return true;
+}

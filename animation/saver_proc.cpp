@@ -1,9 +1,10 @@
 #include "animation/saver_proc.h"
 
-#include <GL/gl.h>
-
+#include "animation/frame_pump.h"
+#include "animation/modules.h"
 #include "render/gl_context.h"
 #include "shell/saver_window.h"
+#include "sound/music_player.h"
 #include "support/settings_store.h"
 
 bool g_bSaverWindow = false;
@@ -27,13 +28,18 @@ void OnCreate(HWND window)
     g_bSaverWindow = true;
     SelectKey(window, TILO_PRODUCT_KEY);
     g_bFrameWarnOff = ReadUserInt("disable_frame_warn", 0) == 1;
+    LoadModuleParams();
     g_bFullScreen = ClientWidthIsDesktopWidth(window);
-    if (CreateGLContext(window, 32)) {
-        // Until frames are drawn the window shows one cleared, black frame.
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        SwapBuffers(g_hDC);
-    } else {
+    if (!CreateGLContext(window, 32)) {
         PostMessageA(window, WM_CLOSE, 0, 0);
+        return;
+    }
+    g_bKeysToEdit = false;
+    g_dwCycleStart = GetTickCount();
+    PostNextFrame(window);
+    if (g_bFullScreen && g_bSoundOn) {
+        StartMusic();
+        PlayVoice(window, 0);
     }
 }
 
@@ -43,6 +49,10 @@ void OnClose()
     g_bClosing = true;
     g_bStop = true;
     DestroyGLContext();
+    StopMusic();
+    ShutdownMusic();
+    StoreModule(g_nCurModule);
+    SaveModuleParams();
 }
 
 } // namespace
@@ -55,6 +65,9 @@ LRESULT SaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         break;
     case WM_CLOSE:
         OnClose();
+        break;
+    case WM_NEXT_FRAME:
+        PumpFrame(window);
         break;
     default:
         break;

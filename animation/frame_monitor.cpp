@@ -1,0 +1,10 @@
+#include "animation/frame_monitor.h"
+
+float g_fFrameRate = 0.0f;
+
+// This build does not measure yet: the step never ends the run, so a slow machine
+// simply draws slower frames.
+bool FrameRateMonitorStep(HWND)
+{
+    return false;
+}

@@ -1,0 +1,115 @@
+#include "animation/frame_pump.h"
+
+#include "animation/frame_monitor.h"
+#include "animation/modules.h"
+#include "animation/saver_proc.h"
+#include "animation/view_keys.h"
+#include "render/gl_context.h"
+#include "render/scene.h"
+#include "shell/saver_window.h"
+#include "sound/music_player.h"
+
+bool g_bInFramePump = false;
+bool g_bKeysToEdit = false;
+DWORD g_dwCycleStart = 0;
+DWORD g_dwLastFrame = 0;
+DWORD g_dwLastMusic = 0;
+int g_nMusicVoice = 0;
+
+namespace {
+
+bool s_firstStep = true;
+
+void Drain(HWND window)
+{
+    MSG msg;
+    while (PeekMessageA(&msg, window, 0, 0, PM_REMOVE)) {
+        if (g_bStop) break;  // the message taken in this pass is dropped
+        bool key = msg.message == WM_KEYDOWN || msg.message == WM_KEYUP;
+        if (key && (g_bSaverWindow || !g_bKeysToEdit)) {
+            HandleViewKey(window, msg.message, msg.wParam, msg.lParam);
+        } else if (msg.message == WM_CLOSE) {
+            // Teardown and the password check run from the normal loop, outside the pump.
+            g_bStop = true;
+        } else {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        if (g_bStop) break;
+    }
+}
+
+} // namespace
+
+void PostNextFrame(HWND window)
+{
+    PostMessageA(window, WM_NEXT_FRAME, static_cast<WPARAM>(-1), static_cast<LPARAM>(-1));
+}
+
+int DrawForModule(int index)
+{
+    switch (index) {
+    case 1:
+        return DrawModule1();
+    case 2:
+        return DrawModule2();
+    default:
+        return DrawBlank();
+    }
+}
+
+void PumpFrame(HWND window)
+{
+    if (g_bInFramePump || g_bStop) return;
+    g_bInFramePump = true;
+    Drain(window);
+    if (g_bStop && !g_bClosing) PostMessageA(window, WM_CLOSE, 0, 0);
+    if (!g_bStop) FrameStep(window);
+    if (!g_bStop) {
+        if (g_bSaverWindow)
+            SetWindowPos(g_hSaverWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+        PostNextFrame(window);
+    }
+    g_bInFramePump = false;
+}
+
+void FrameStep(HWND window)
+{
+    DWORD now = GetTickCount();
+    if (s_firstStep) {
+        s_firstStep = false;
+        g_dwLastMusic = now;
+    }
+
+    if (FrameRateMonitorStep(window)) return;
+
+    now = GetTickCount();
+    if (g_bSoundOn) {
+        if (now - g_dwLastMusic >= kMusicRotationMs) {
+            g_dwLastMusic = now;
+            g_nMusicVoice = (g_nMusicVoice + 1) % 3;
+            PlayVoice(window, g_nMusicVoice);
+        }
+    } else {
+        StopMusic();
+    }
+
+    if (g_bSaverWindow && CountActiveModules() > 1 &&
+        now - g_dwCycleStart > static_cast<DWORD>(g_nCycleTime) * 1000u) {
+        g_dwCycleStart = now;
+        StoreModule(g_nCurModule);
+        g_nCurModule = NextActiveModule(g_nCurModule);
+        SelectModule(g_nCurModule);
+    }
+
+    // The distance to the last frame as a signed 32-bit difference, made positive.
+    long long d = static_cast<int>(now - g_dwLastFrame);
+    if (d < 0) d = -d;
+    if (d < static_cast<long long>(kFrameFloorMs)) {
+        Sleep(kFrameFloorMs - static_cast<DWORD>(d));
+        if (g_bStop) return;
+    }
+    g_dwLastFrame = GetTickCount();
+
+    if (DrawForModule(g_nCurModule) && !g_bStop) SwapBuffers(g_hDC);
+}

@@ -1,0 +1,30 @@
+// The self-posted frame pump shared by the saver window and the configuration dialog:
+// each WM_NEXT_FRAME drains the host's queue, runs one FrameStep and posts the next
+// WM_NEXT_FRAME, so input is never starved and there is no timer.
+#ifndef TILO_ANIMATION_FRAME_PUMP_H
+#define TILO_ANIMATION_FRAME_PUMP_H
+
+#include <windows.h>
+
+extern bool g_bInFramePump;   // a WM_NEXT_FRAME is being handled
+extern bool g_bKeysToEdit;    // dialog only: keys belong to the focused edit control
+extern DWORD g_dwCycleStart;  // tick count when the current module began showing
+extern DWORD g_dwLastFrame;   // end of the last frame's pacing
+extern DWORD g_dwLastMusic;   // when the last music voice was started
+extern int g_nMusicVoice;     // the voice started last, 0..2
+
+// Frames are at least this far apart, in milliseconds.
+constexpr DWORD kFrameFloorMs = 30;
+// A new voice of the chant starts this often, in milliseconds.
+constexpr DWORD kMusicRotationMs = 3200;
+
+// Handles one WM_NEXT_FRAME for the host window (the saver window when g_bSaverWindow
+// is set, else the configuration dialog).
+void PumpFrame(HWND window);
+void FrameStep(HWND window);
+void PostNextFrame(HWND window);
+
+// The drawing routine for a module index; 0 and unknown indices draw a blank frame.
+int DrawForModule(int index);
+
+#endif

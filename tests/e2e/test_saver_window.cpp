@@ -60,21 +60,41 @@ TEST_F(FullScreen, CoversTheScreenTopmostWithTheSaverClassAndStyles)
     EXPECT_EQ(GetForegroundWindow(), window);
 }
 
-TEST_F(FullScreen, ShowsBlackAndKeepsTheCursorHidden)
+TEST_F(FullScreen, KeepsTheCursorHidden)
 {
-    Screenshot shot;
-    ASSERT_TRUE(shot.Capture());
-    int nonBlack = 0;
-    for (int y = 0; y < shot.height; y += 37)
-        for (int x = 0; x < shot.width; x += 37)
-            if ((shot.at(x, y) & 0xFFFFFF) != 0) ++nonBlack;
-    EXPECT_EQ(nonBlack, 0);
     MovePointer(420, 310);  // small moves keep it running and hidden
     SyncWith(window);
     CURSORINFO ci = {sizeof ci};
     ASSERT_TRUE(GetCursorInfo(&ci));
     EXPECT_EQ(ci.hCursor, nullptr);
     EXPECT_TRUE(saver.Running());
+}
+
+TEST_F(FullScreen, ShowsTheTurningLitAssembly)
+{
+    PumpFor(800);  // the first frame compiles the display lists
+    Screenshot a, b;
+    ASSERT_TRUE(a.Capture());
+    PumpFor(1000);
+    ASSERT_TRUE(b.Capture());
+    int lit = 0, changed = 0;
+    bool red = false, green = false, blue = false, white = false;
+    for (int y = 0; y < a.height; y += 7)
+        for (int x = 0; x < a.width; x += 7) {
+            DWORD p = a.at(x, y) & 0xFFFFFF;
+            if (p) ++lit;
+            if (p != (b.at(x, y) & 0xFFFFFF)) ++changed;
+            int r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, bl = p & 0xFF;
+            if (r > 120 && g < 60 && bl < 60) red = true;
+            if (g > 90 && r < 60 && bl < 60) green = true;
+            if (bl > 120 && r < 60 && g < 60) blue = true;
+            if (r > 150 && g > 150 && bl > 150) white = true;
+        }
+    EXPECT_GT(lit, 2000);       // the assembly fills a good part of the screen
+    EXPECT_GT(changed, 100);    // and it turns
+    EXPECT_TRUE(red || green);  // each of these sits on the side facing the viewer or near it
+    EXPECT_TRUE(blue);
+    EXPECT_TRUE(white);
 }
 
 TEST_F(FullScreen, SmallMovementsAddUpAndPastOneHundredPixelsClose)

@@ -4,6 +4,7 @@
 
 #include "fakes/fake_record.h"
 #include "shell/saver_window.h"
+#include "support/settings_store.h"
 
 HWND WaitForSaverWindow(const SaverProcess& p, DWORD milliseconds)
 {
@@ -14,6 +15,25 @@ void SyncWith(HWND window)
 {
     DWORD_PTR result = 0;
     SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
+}
+
+void PressKey(WORD vk, bool alt)
+{
+    INPUT in[4] = {};
+    int n = 0;
+    auto add = [&](WORD key, DWORD flags) {
+        in[n].type = INPUT_KEYBOARD;
+        in[n].ki.wVk = key;
+        in[n].ki.wScan = static_cast<WORD>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC));
+        in[n].ki.dwFlags = flags;
+        ++n;
+    };
+    if (alt) add(VK_MENU, 0);
+    add(vk, 0);
+    add(vk, KEYEVENTF_KEYUP);
+    if (alt) add(VK_MENU, KEYEVENTF_KEYUP);
+    SendInput(n, in, sizeof(INPUT));
+    PumpFor(60);
 }
 
 void MovePointer(int x, int y)
@@ -97,4 +117,27 @@ std::string MessageBoxText(HWND box)
     char text[1024] = {};
     GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
     return text;
+}
+
+ProductKeyBackup::ProductKeyBackup()
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, TILO_PRODUCT_KEY, 0, KEY_READ, &key) == ERROR_SUCCESS) {
+        for (DWORD i = 0;; ++i) {
+            char name[256];
+            DWORD nameLen = sizeof name, type = 0, value = 0, size = sizeof value;
+            LONG rc = RegEnumValueA(key, i, name, &nameLen, nullptr, &type,
+                                    reinterpret_cast<BYTE*>(&value), &size);
+            if (rc == ERROR_NO_MORE_ITEMS) break;
+            if (rc == ERROR_SUCCESS && type == REG_DWORD) values_.emplace_back(name, value);
+        }
+        RegCloseKey(key);
+    }
+    DeleteTree(HKEY_CURRENT_USER, TILO_PRODUCT_KEY);
+}
+
+ProductKeyBackup::~ProductKeyBackup()
+{
+    DeleteTree(HKEY_CURRENT_USER, TILO_PRODUCT_KEY);
+    for (const auto& v : values_) SetDword(HKEY_CURRENT_USER, TILO_PRODUCT_KEY, v.first.c_str(), v.second);
 }

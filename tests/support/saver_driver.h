@@ -5,6 +5,8 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "support/test_util.h"
 
@@ -14,6 +16,10 @@ HWND WaitForSaverWindow(const SaverProcess& p, DWORD milliseconds = 15000);
 // Waits until the window's thread answers: sent messages come before posted ones, so
 // this does not prove that earlier posts were handled.
 void SyncWith(HWND window);
+
+// Presses and releases a key as the keyboard would, to the foreground window; with alt,
+// while Alt is held.
+void PressKey(WORD vk, bool alt = false);
 
 // Moves the pointer with absolute positions, as a user's mouse would.
 void MovePointer(int x, int y);
@@ -46,6 +52,15 @@ std::string SaverBesideFakes();
 
 // Resets the values the provider libraries record and answer with.
 void ResetFakes();
+
+// Saves the product key's values and gives the test an empty key; puts them back after.
+class ProductKeyBackup {
+public:
+    ProductKeyBackup();
+    ~ProductKeyBackup();
+private:
+    std::vector<std::pair<std::string, DWORD>> values_;
+};
 
 // The dialog box of a message box: its text.
 std::string MessageBoxText(HWND box);

@@ -24,20 +24,21 @@ source_tone() {  # seconds, file
 }
 
 # The vowel: formants of a rounded "o" (450 Hz, 800 Hz, weak third at 2.6 kHz),
-# swelling in over 0.6 s and giving way to the hum from 2.4 s to 3.6 s.
-source_tone 3.6 "$work/src_v.wav"
+# swelling in over 0.6 s and giving way to the hum from 2.0 s to 3.2 s, so that it has
+# gone when the next copy sings its own vowel.
+source_tone 3.2 "$work/src_v.wav"
 sox_n "$work/src_v.wav" "$work/vowel.wav" \
   lowpass -1 2200 \
   equalizer 450 1.4q +14 equalizer 800 1.8q +10 equalizer 2600 3q +3 \
   highpass -1 80 \
-  fade t 0.6 3.6 1.2 norm -3
+  fade t 0.6 3.2 1.2 norm -3
 
-# The hum: a closed-mouth "m", little above the second harmonic, from 2.4 s to the end
+# The hum: a closed-mouth "m", little above the second harmonic, from 2.0 s to the end
 # with a long release.
-source_tone 5.8 "$work/src_m.wav"
+source_tone 6.2 "$work/src_m.wav"
 sox_n "$work/src_m.wav" "$work/hum.wav" \
   lowpass -2 380 lowpass -1 600 equalizer 240 1q +6 highpass -1 70 \
-  fade t 1.0 5.8 2.4 norm -3 pad 2.4
+  fade t 1.0 6.2 2.4 norm -3 pad 2.0
 
 # Mix, breathe slowly and set the level: one copy peaks near -12 dBFS so that three
 # overlapping copies stay below -1 dBFS whatever their phases.

@@ -1,6 +1,7 @@
 #include "support/sound_capture.h"
 
 #include <math.h>
+#include <stdio.h>
 
 #include <algorithm>
 #include <string>
@@ -164,29 +165,47 @@ long FirstQuietRun(const std::vector<double>& rms, double level, size_t run, siz
 double DbToLevel(double db) { return pow(10.0, db / 20.0); }
 
 int RunUnix(const char* commandLine) {
+    // Wine starts a Linux program detached, without a handle to wait on: the shell
+    // leaves the exit status in a file that this side polls for.
+    static LONG serial = 0;
+    char status[64];
+    snprintf(status, sizeof status, "/tmp/tilo_unix_%lu_%ld", GetCurrentProcessId(),
+             InterlockedIncrement(&serial));
+    std::string line = std::string("/bin/sh -c \"") + commandLine + "; echo $? >" + status +
+                       ".part && mv " + status + ".part " + status + "\"";
     STARTUPINFOA si = {};
     si.cb = sizeof(si);
     PROCESS_INFORMATION pi = {};
-    std::string line = commandLine;
     if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
         return -1;
-    DWORD code = static_cast<DWORD>(-1);
-    if (WaitForSingleObject(pi.hProcess, 10000) == WAIT_OBJECT_0) GetExitCodeProcess(pi.hProcess, &code);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    return static_cast<int>(code);
+    if (pi.hThread) CloseHandle(pi.hThread);
+    if (pi.hProcess) CloseHandle(pi.hProcess);
+    std::string windowsPath = std::string("Z:") + status;
+    for (char& c : windowsPath)
+        if (c == '/') c = '\\';
+    for (int i = 0; i < 1000; ++i) {
+        FILE* f = fopen(windowsPath.c_str(), "r");
+        if (f) {
+            int code = -1;
+            if (fscanf(f, "%d", &code) != 1) code = -1;
+            fclose(f);
+            DeleteFileA(windowsPath.c_str());
+            return code;
+        }
+        Sleep(10);
+    }
+    return -1;
 }
 
 ExactSink::ExactSink() {
-    // Loading a second module of the same sink name fails harmlessly, so a repeat is fine.
-    RunUnix("/usr/bin/pactl load-module module-null-sink sink_name=tilo_exact norewinds=1");
-    ok_ = RunUnix("/usr/bin/pactl set-default-sink tilo_exact") == 0 &&
-          RunUnix("/usr/bin/pactl set-default-source tilo_exact.monitor") == 0;
+    // Loaded once per sound server; later tests find it there.
+    ok_ = RunUnix("pactl list short sinks | grep -q tilo_exact || "
+                  "pactl load-module module-null-sink sink_name=tilo_exact norewinds=1 >/dev/null; "
+                  "pactl set-default-sink tilo_exact && pactl set-default-source tilo_exact.monitor") == 0;
 }
 
 ExactSink::~ExactSink() {
-    RunUnix("/usr/bin/pactl set-default-sink tilo");
-    RunUnix("/usr/bin/pactl set-default-source tilo.monitor");
+    RunUnix("pactl set-default-sink tilo; pactl set-default-source tilo.monitor");
 }
 
 size_t HeapBytesInUse() {

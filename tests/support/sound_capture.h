@@ -71,8 +71,8 @@ private:
     bool ok_ = false;
 };
 
-// Runs a Linux program (Wine starts ELF files too) and waits for it; its exit code,
-// or -1 when it could not be started or did not end within 10 s.
+// Runs a Linux shell command line (Wine starts ELF programs too) and waits for it; its
+// exit status, or -1 when it could not be started or did not end within 10 s.
 int RunUnix(const char* commandLine);
 
 // Bytes of all heap blocks in use in the process: a leak check for code that allocates

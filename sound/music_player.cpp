@@ -1,0 +1,307 @@
+#include "sound/music_player.h"
+
+#include <string.h>
+
+#include <deque>
+
+#include "sound/music_source.h"
+
+HANDLE g_hVoiceThread[VOICE_COUNT];
+DWORD g_dwVoiceThreadId[VOICE_COUNT];
+
+namespace {
+
+const size_t kRequestBlockSize = 260;
+const char kChantName[] = "res://OMCHANT";
+char g_szSourceName[kRequestBlockSize] = "res://OMCHANT";
+
+struct VoiceRequest {
+    char name[kRequestBlockSize];
+    HWND window;  // may be null
+};
+
+// Shared by one play's voice thread and the device callback; the callback's instance.
+struct BufferSync {
+    LONG inFlight;  // buffers submitted and not yet returned, 0..WAVE_BUFFER_COUNT
+    CRITICAL_SECTION lock;
+    HANDLE returned;  // auto-reset; set on every returned buffer
+};
+
+// State of one voice thread, local to it.
+struct Voice {
+    std::deque<VoiceRequest> queue;
+    bool stop = false;
+    bool quit = false;
+};
+
+// Takes ownership of a play message's block: the name is copied and the block freed.
+// A message without a block carries no request.
+void AppendRequest(Voice& v, const MSG& msg) {
+    char* block = reinterpret_cast<char*>(msg.lParam);
+    if (!block) return;
+    VoiceRequest r;
+    size_t n = strnlen(block, kRequestBlockSize - 1);
+    memcpy(r.name, block, n);
+    r.name[n] = '\0';
+    r.window = reinterpret_cast<HWND>(msg.wParam);
+    LocalFree(block);
+    v.queue.push_back(r);
+}
+
+// At most one waiting voice message, without blocking, while a play runs.
+void ServiceOneMessage(Voice& v) {
+    MSG msg;
+    if (!PeekMessageA(&msg, nullptr, WM_VOICE_INIT, WM_VOICE_QUIT, PM_REMOVE)) return;
+    switch (msg.message) {
+    case WM_VOICE_STOP:
+        if (msg.wParam == 0) v.queue.clear();
+        v.stop = true;
+        break;
+    case WM_VOICE_QUIT:
+        v.quit = true;
+        break;
+    case WM_VOICE_PLAY:
+        AppendRequest(v, msg);
+        break;
+    default:
+        break;
+    }
+}
+
+bool Halted(const Voice& v) { return v.stop || v.quit; }
+
+// Waits until the device returns a buffer, servicing one message per 50 ms that pass.
+void WaitForReturn(Voice& v, BufferSync& sync) {
+    while (WaitForSingleObject(sync.returned, 50) != WAIT_OBJECT_0) ServiceOneMessage(v);
+}
+
+bool CreateBufferSync(BufferSync& sync) {
+    sync.inFlight = 0;
+    sync.returned = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    if (!sync.returned) return false;
+    InitializeCriticalSection(&sync.lock);
+    return true;
+}
+
+void DestroyBufferSync(BufferSync& sync) {
+    DeleteCriticalSection(&sync.lock);
+    CloseHandle(sync.returned);
+}
+
+// Plays one request to its end, a stop or a quit. False when the play could not
+// start (source, device or memory); then nothing of it is left.
+bool PlayRequest(Voice& v, const VoiceRequest& request) {
+    OggVorbis_File vf;
+    if (!OpenMusicSource(request.name, &vf)) return false;
+
+    vorbis_info* info = ov_info(&vf, -1);
+    if (!info || info->channels < 1 || info->rate < 1) {
+        ov_clear(&vf);
+        return false;
+    }
+    WAVEFORMATEX format = {};
+    format.wFormatTag = WAVE_FORMAT_PCM;
+    format.nChannels = static_cast<WORD>(info->channels);
+    format.nSamplesPerSec = static_cast<DWORD>(info->rate);
+    format.wBitsPerSample = 16;
+    format.nBlockAlign = static_cast<WORD>(2 * format.nChannels);
+    format.nAvgBytesPerSec = format.nSamplesPerSec * format.nBlockAlign;
+    format.cbSize = 0;
+
+    BufferSync sync;
+    if (!CreateBufferSync(sync)) {
+        ov_clear(&vf);
+        return false;
+    }
+    HWAVEOUT device = nullptr;
+    if (waveOutOpen(&device, WAVE_MAPPER, &format, reinterpret_cast<DWORD_PTR>(WaveDoneCallback),
+                    reinterpret_cast<DWORD_PTR>(&sync), CALLBACK_FUNCTION) != MMSYSERR_NOERROR) {
+        DestroyBufferSync(sync);
+        ov_clear(&vf);
+        return false;
+    }
+
+    WAVEHDR headers[WAVE_BUFFER_COUNT] = {};
+    bool buffersReady = true;
+    for (int i = 0; i < WAVE_BUFFER_COUNT && buffersReady; ++i) {
+        headers[i].lpData = static_cast<LPSTR>(LocalAlloc(LMEM_FIXED, WAVE_BUFFER_SIZE));
+        if (!headers[i].lpData) {
+            buffersReady = false;
+            break;
+        }
+        headers[i].dwBufferLength = WAVE_BUFFER_SIZE;
+        waveOutPrepareHeader(device, &headers[i], sizeof(WAVEHDR));
+    }
+    int next = 0;
+    int section = 0;  // reported by ov_read, not otherwise used
+
+    bool ended = false;  // the stream ran out (or failed) at the start of a buffer
+    while (buffersReady && !Halted(v)) {
+        bool taken = false;
+        while (!taken && !Halted(v)) {
+            EnterCriticalSection(&sync.lock);
+            if (sync.inFlight < WAVE_BUFFER_COUNT) {
+                ++sync.inFlight;
+                taken = true;
+            }
+            LeaveCriticalSection(&sync.lock);
+            ServiceOneMessage(v);
+            if (!taken) WaitForReturn(v, sync);
+        }
+        if (Halted(v)) break;
+
+        WAVEHDR& h = headers[next];
+        h.dwBufferLength = 0;
+        while (h.dwBufferLength < WAVE_BUFFER_SIZE) {
+            long got = ov_read(&vf, h.lpData + h.dwBufferLength,
+                               static_cast<int>(WAVE_BUFFER_SIZE - h.dwBufferLength), 0, 2, 1,
+                               &section);
+            if (got <= 0) break;
+            h.dwBufferLength += static_cast<DWORD>(got);
+        }
+        next = (next + 1) % WAVE_BUFFER_COUNT;
+        // The empty buffer goes to the device too: its return ends the drain.
+        waveOutWrite(device, &h, sizeof(WAVEHDR));
+        if (h.dwBufferLength == 0) {
+            ended = true;
+            break;
+        }
+    }
+
+    if (ended) {
+        bool drained = false;
+        while (!drained && !Halted(v)) {
+            EnterCriticalSection(&sync.lock);
+            drained = (sync.inFlight == 0);
+            LeaveCriticalSection(&sync.lock);
+            ServiceOneMessage(v);
+            if (!drained) WaitForReturn(v, sync);
+        }
+        if (!Halted(v) && request.window) PostMessageA(request.window, WM_APP, 0, 0);
+    }
+
+    // The reset runs the callback for every pending buffer on this thread: no lock held.
+    waveOutReset(device);
+    for (int i = 0; i < WAVE_BUFFER_COUNT; ++i) {
+        if (!headers[i].lpData) continue;
+        waveOutUnprepareHeader(device, &headers[i], sizeof(WAVEHDR));
+        LocalFree(headers[i].lpData);
+    }
+    waveOutClose(device);
+    ov_clear(&vf);
+    // Only now: the callback can no longer run.
+    DestroyBufferSync(sync);
+    return buffersReady;
+}
+
+// Frees the blocks of play messages still queued when the thread ends.
+void DiscardWaitingMessages() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, WM_VOICE_INIT, WM_VOICE_QUIT, PM_REMOVE)) {
+        if (msg.message == WM_VOICE_PLAY && msg.lParam)
+            LocalFree(reinterpret_cast<HLOCAL>(msg.lParam));
+    }
+}
+
+}  // namespace
+
+void CALLBACK WaveDoneCallback(HWAVEOUT device, UINT message, DWORD_PTR instance,
+                               DWORD_PTR param1, DWORD_PTR param2) {
+    if (message != WOM_DONE) return;
+    BufferSync* sync = reinterpret_cast<BufferSync*>(instance);
+    EnterCriticalSection(&sync->lock);
+    --sync->inFlight;
+    LeaveCriticalSection(&sync->lock);
+    SetEvent(sync->returned);
+}
+
+DWORD WINAPI VoiceThreadProc(LPVOID unused) {
+    MSG msg;
+    // Makes the message queue exist, so that posts to this thread succeed from now on.
+    PeekMessageA(&msg, nullptr, WM_VOICE_INIT, WM_VOICE_QUIT, PM_NOREMOVE);
+    {
+        Voice v;
+        while (!v.quit) {
+            bool got;
+            if (v.queue.empty()) {
+                // A failing wait would spin for ever: it ends the thread like a quit.
+                if (GetMessageA(&msg, nullptr, WM_VOICE_INIT, WM_VOICE_QUIT) <= 0) break;
+                got = true;
+            } else {
+                got = PeekMessageA(&msg, nullptr, WM_VOICE_INIT, WM_VOICE_QUIT, PM_REMOVE) != 0;
+            }
+            if (got) {
+                if (msg.message == WM_VOICE_QUIT) break;
+                if (msg.message == WM_VOICE_INIT) continue;
+                if (msg.message == WM_VOICE_STOP) {
+                    if (msg.wParam == 0) v.queue.clear();
+                    continue;
+                }
+                AppendRequest(v, msg);
+            }
+            if (v.queue.empty()) continue;
+            v.stop = false;
+            VoiceRequest current = v.queue.front();
+            v.queue.pop_front();
+            // A voice that cannot play ends, silently, with its queue.
+            if (!PlayRequest(v, current)) break;
+        }
+    }
+    DiscardWaitingMessages();
+    return 0;
+}
+
+void StartMusic() {
+    for (int i = 0; i < VOICE_COUNT; ++i) {
+        if (g_hVoiceThread[i]) continue;
+        DWORD id = 0;
+        HANDLE thread = CreateThread(nullptr, 0, VoiceThreadProc, nullptr, 0, &id);
+        if (!thread) continue;  // the slot stays empty: that voice never plays
+        g_hVoiceThread[i] = thread;
+        g_dwVoiceThreadId[i] = id;
+        SetThreadPriority(thread, THREAD_PRIORITY_ABOVE_NORMAL);
+        // The post fails until the new thread has made its queue. A thread that has
+        // already ended will never accept it.
+        while (!PostThreadMessageA(id, WM_VOICE_INIT, 0, 0)) {
+            if (WaitForSingleObject(thread, 0) == WAIT_OBJECT_0) break;
+            Sleep(0);
+        }
+    }
+}
+
+int PlayVoice(HWND window, int voice) {
+    if (voice < 0 || voice >= VOICE_COUNT || !g_dwVoiceThreadId[voice]) return 0;
+    char* block = static_cast<char*>(LocalAlloc(LMEM_FIXED, kRequestBlockSize));
+    if (!block) return 0;
+    memcpy(block, g_szSourceName, kRequestBlockSize);
+    if (!PostThreadMessageA(g_dwVoiceThreadId[voice], WM_VOICE_PLAY,
+                            reinterpret_cast<WPARAM>(window), reinterpret_cast<LPARAM>(block))) {
+        LocalFree(block);
+        return 0;
+    }
+    return 1;
+}
+
+void StopMusic() {
+    for (int i = 0; i < VOICE_COUNT; ++i) {
+        if (g_hVoiceThread[i]) PostThreadMessageA(g_dwVoiceThreadId[i], WM_VOICE_STOP, 0, 0);
+    }
+}
+
+void ShutdownMusic() {
+    for (int i = 0; i < VOICE_COUNT; ++i) {
+        if (!g_hVoiceThread[i]) continue;
+        PostThreadMessageA(g_dwVoiceThreadId[i], WM_VOICE_QUIT, 0, 0);
+        WaitForSingleObject(g_hVoiceThread[i], INFINITE);
+        CloseHandle(g_hVoiceThread[i]);
+        g_hVoiceThread[i] = nullptr;
+        g_dwVoiceThreadId[i] = 0;
+    }
+}
+
+void SetMusicSourceName(const char* name) {
+    const char* src = name ? name : kChantName;
+    size_t n = strnlen(src, kRequestBlockSize - 1);
+    memcpy(g_szSourceName, src, n);
+    g_szSourceName[n] = '\0';
+}

@@ -1,0 +1,121 @@
+// The saver window's own thread, run in this process, so that its frames can be counted
+// and read back. Each test runs in a process of its own.
+#include <gtest/gtest.h>
+
+#include <GL/gl.h>
+
+#include <vector>
+
+#include "animation/frame_pump.h"
+#include "animation/modules.h"
+#include "animation/saver_proc.h"
+#include "render/gl_context.h"
+#include "shell/saver_window.h"
+#include "support/saver_driver.h"
+#include "support/test_util.h"
+
+namespace {
+
+// Posts WM_CLOSE to the saver window once it exists and the time has passed.
+struct Closer {
+    DWORD afterMs;
+    HANDLE thread = nullptr;
+    static DWORD WINAPI Run(LPVOID p)
+    {
+        Closer* c = static_cast<Closer*>(p);
+        HWND w = nullptr;
+        for (int i = 0; i < 500 && !(w = g_hSaverWnd); ++i) Sleep(10);
+        Sleep(c->afterMs);
+        PostMessageA(w, WM_CLOSE, 0, 0);
+        return 0;
+    }
+    explicit Closer(DWORD ms) : afterMs(ms) { thread = CreateThread(nullptr, 0, Run, this, 0, nullptr); }
+    ~Closer()
+    {
+        WaitForSingleObject(thread, 10000);
+        CloseHandle(thread);
+    }
+};
+
+// Reads the frame the pump last drew, on the window's thread, as each frame message is
+// taken: the child window's frames never reach the screen under Wine.
+struct FrameReader {
+    static std::vector<std::vector<unsigned char>> frames;
+    static int width, height;
+    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam)
+    {
+        MSG* msg = reinterpret_cast<MSG*>(lParam);
+        if (code == HC_ACTION && wParam == PM_REMOVE && msg->message == WM_NEXT_FRAME && g_hRC &&
+            frames.size() < 200) {
+            std::vector<unsigned char> px(static_cast<size_t>(width) * height * 4);
+            glReadBuffer(GL_BACK);
+            glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, px.data());
+            frames.push_back(std::move(px));
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+};
+std::vector<std::vector<unsigned char>> FrameReader::frames;
+int FrameReader::width = 0;
+int FrameReader::height = 0;
+
+int Lit(const std::vector<unsigned char>& px)
+{
+    int n = 0;
+    for (size_t i = 0; i < px.size(); i += 4)
+        if (px[i] | px[i + 1] | px[i + 2]) ++n;
+    return n;
+}
+
+} // namespace
+
+TEST(FramePump, FramesAreAtLeastThirtyMillisecondsApart)
+{
+    ProductKeyBackup key;
+    DWORD start = GetTickCount();
+    {
+        Closer closer(2000);
+        EXPECT_EQ(RunSaver(nullptr), 0);
+    }
+    DWORD elapsed = GetTickCount() - start;
+    // Each drawn frame advances the angle by the speed (0.1 by default).
+    int frames = static_cast<int>(g_fSpin / g_fSpeed + 0.5f);
+    EXPECT_GE(frames, 10);
+    EXPECT_LE(frames, static_cast<int>(elapsed / 30 * 1.1) + 2) << elapsed << " ms";
+    EXPECT_TRUE(g_bClosing);
+    EXPECT_EQ(g_hDC, nullptr);  // the context was released on close
+}
+
+TEST(FramePump, PreviewAnimatesInsideItsParent)
+{
+    ProductKeyBackup key;
+    RecordingWindow parent("Display Properties", 320, 240);
+    RECT rc;
+    GetClientRect(parent.hwnd(), &rc);
+    FrameReader::width = rc.right;
+    FrameReader::height = rc.bottom;
+    HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, FrameReader::Hook, nullptr, GetCurrentThreadId());
+    ASSERT_TRUE(hook);
+    struct Destroyer {
+        HWND parent;
+        static DWORD WINAPI Run(LPVOID p)
+        {
+            Sleep(2000);
+            // The parent ends the preview as the control panel would: by destroying it.
+            PostMessageA(static_cast<Destroyer*>(p)->parent, WM_CLOSE, 0, 0);
+            return 0;
+        }
+    } destroyer{parent.hwnd()};
+    HANDLE t = CreateThread(nullptr, 0, Destroyer::Run, &destroyer, 0, nullptr);
+    EXPECT_EQ(RunSaver(parent.hwnd()), 0);
+    WaitForSingleObject(t, 5000);
+    CloseHandle(t);
+    UnhookWindowsHookEx(hook);
+
+    EXPECT_FALSE(g_bFullScreen);
+    ASSERT_GE(FrameReader::frames.size(), 10u);
+    const auto& early = FrameReader::frames[3];
+    const auto& late = FrameReader::frames.back();
+    EXPECT_GT(Lit(early), 500);  // the assembly is drawn into the small window
+    EXPECT_NE(early, late);      // and it turns
+}

@@ -1,4 +1,4 @@
-#include "support/sound_capture.h"
+#include "sound_capture.h"
 
 #include <math.h>
 #include <stdio.h>

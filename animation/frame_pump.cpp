@@ -15,6 +15,8 @@ DWORD g_dwCycleStart = 0;
 DWORD g_dwLastFrame = 0;
 DWORD g_dwLastMusic = 0;
 int g_nMusicVoice = 0;
+DWORD g_dwFrameFloorMs = kFrameFloorMs;
+unsigned g_nFramesShown = 0;
 
 namespace {
 
@@ -105,11 +107,14 @@ void FrameStep(HWND window)
     // The distance to the last frame as a signed 32-bit difference, made positive.
     long long d = static_cast<int>(now - g_dwLastFrame);
     if (d < 0) d = -d;
-    if (d < static_cast<long long>(kFrameFloorMs)) {
-        Sleep(kFrameFloorMs - static_cast<DWORD>(d));
+    if (d < static_cast<long long>(g_dwFrameFloorMs)) {
+        Sleep(g_dwFrameFloorMs - static_cast<DWORD>(d));
         if (g_bStop) return;
     }
     g_dwLastFrame = GetTickCount();
 
-    if (DrawForModule(g_nCurModule) && !g_bStop) SwapBuffers(g_hDC);
+    if (DrawForModule(g_nCurModule) && !g_bStop) {
+        SwapBuffers(g_hDC);
+        ++g_nFramesShown;
+    }
 }

@@ -13,8 +13,12 @@ extern DWORD g_dwLastFrame;   // end of the last frame's pacing
 extern DWORD g_dwLastMusic;   // when the last music voice was started
 extern int g_nMusicVoice;     // the voice started last, 0..2
 
-// Frames are at least this far apart, in milliseconds.
+// Frames are at least this far apart, in milliseconds. Only the benchmark changes it,
+// to measure what a frame costs without the floor.
+extern DWORD g_dwFrameFloorMs;
 constexpr DWORD kFrameFloorMs = 30;
+// Frames swapped onto the screen since the process started.
+extern unsigned g_nFramesShown;
 // A new voice of the chant starts this often, in milliseconds.
 constexpr DWORD kMusicRotationMs = 3200;
 

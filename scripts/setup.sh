@@ -8,7 +8,7 @@ deps=${TILO_DEPS_DIR:-$top/build/deps}
 
 packages=(cmake make mingw-w64 wine wine64 xvfb xauth x11-utils xdotool libgl1-mesa-dri
           mesa-utils pulseaudio pulseaudio-utils imagemagick googletest vorbis-tools
-          sox dpkg-dev g++ python3)
+          sox dpkg-dev g++ python3 bc)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -4,6 +4,8 @@
 # and tears down only what it started.
 #   bench_up BUILD_DIR    exports DISPLAY, WINEPREFIX, PULSE_SERVER, TILO_NOGLX_DISPLAY, ...
 #   bench_down            stops what bench_up started (also installed as an EXIT trap)
+# TILO_SCREEN sets the displays' size (default 1920x1080x24); TILO_OWN_DISPLAY=1 starts a
+# display even when DISPLAY is set.
 
 _bench_pids=()
 _bench_wineserver=0
@@ -16,7 +18,7 @@ _free_display() {
 
 _start_xvfb() {  # number, extra args...
   local n=$1; shift
-  Xvfb ":$n" -screen 0 1920x1080x24 -nolisten tcp "$@" >/dev/null 2>&1 &
+  Xvfb ":$n" -screen 0 "${TILO_SCREEN:-1920x1080x24}" -nolisten tcp "$@" >/dev/null 2>&1 &
   _bench_pids+=($!)
   for _ in $(seq 1 100); do
     DISPLAY=":$n" xdpyinfo >/dev/null 2>&1 && return 0

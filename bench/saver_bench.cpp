@@ -1,0 +1,178 @@
+// Figures of the full-screen saver under Wine, each from a process of its own:
+//   saver_bench frames SECONDS     the saver's own loop without the 30 ms floor
+//   saver_bench bare SECONDS       the same eight display lists in a tight loop
+//   saver_bench first              process start to the saver's first swapped frame
+//   saver_bench barefirst          process start to a bare program's first swapped frame
+//   saver_bench paced SECONDS      the saver at its 30 ms pace: frames and CPU used
+// Each prints one line "name value unit ..." for the script beside it.
+#include <windows.h>
+
+#include <GL/gl.h>
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "animation/frame_pump.h"
+#include "animation/modules.h"
+#include "render/gl_context.h"
+#include "render/mesh_lists.h"
+#include "render/scene.h"
+#include "shell/saver_main.h"
+#include "shell/saver_window.h"
+#include "support/settings_store.h"
+
+namespace {
+
+double NowMs()
+{
+    LARGE_INTEGER f, c;
+    QueryPerformanceFrequency(&f);
+    QueryPerformanceCounter(&c);
+    return 1000.0 * static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
+}
+
+// Milliseconds since this process was created, on the system clock.
+double SinceProcessStartMs()
+{
+    FILETIME created, exited, kernel, user, now;
+    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+    GetSystemTimePreciseAsFileTime(&now);
+    ULARGE_INTEGER a, b;
+    a.LowPart = created.dwLowDateTime;
+    a.HighPart = created.dwHighDateTime;
+    b.LowPart = now.dwLowDateTime;
+    b.HighPart = now.dwHighDateTime;
+    return static_cast<double>(b.QuadPart - a.QuadPart) / 10000.0;
+}
+
+double CpuMs()
+{
+    FILETIME created, exited, kernel, user;
+    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+    ULARGE_INTEGER k, u;
+    k.LowPart = kernel.dwLowDateTime;
+    k.HighPart = kernel.dwHighDateTime;
+    u.LowPart = user.dwLowDateTime;
+    u.HighPart = user.dwHighDateTime;
+    return static_cast<double>(k.QuadPart + u.QuadPart) / 10000.0;
+}
+
+// Watches the saver from a second thread and closes it.
+struct Watch {
+    DWORD closeAfterMs;        // after the first frame
+    bool stopAtFirstFrame;
+    double firstFrameMs = -1;  // since process start
+    unsigned framesAtStart = 0, framesAtEnd = 0;
+    double startMs = 0, endMs = 0, cpuStart = 0, cpuEnd = 0;
+
+    static DWORD WINAPI Run(LPVOID p)
+    {
+        Watch* w = static_cast<Watch*>(p);
+        while (g_nFramesShown == 0) Sleep(0);
+        w->firstFrameMs = SinceProcessStartMs();
+        if (!w->stopAtFirstFrame) {
+            // Frames after the first few: the lists are compiled by then.
+            while (g_nFramesShown < 5) Sleep(1);
+            w->framesAtStart = g_nFramesShown;
+            w->startMs = NowMs();
+            w->cpuStart = CpuMs();
+            Sleep(w->closeAfterMs);
+            w->framesAtEnd = g_nFramesShown;
+            w->endMs = NowMs();
+            w->cpuEnd = CpuMs();
+        }
+        PostMessageA(g_hSaverWnd, WM_CLOSE, 0, 0);
+        return 0;
+    }
+};
+
+void RunWatchedSaver(Watch& watch)
+{
+    g_hInstance = GetModuleHandleA(nullptr);
+    HANDLE t = CreateThread(nullptr, 0, Watch::Run, &watch, 0, nullptr);
+    RunSaver(nullptr);
+    WaitForSingleObject(t, INFINITE);
+    CloseHandle(t);
+}
+
+HWND BareWindow()
+{
+    WNDCLASSA wc = {};
+    wc.style = CS_OWNDC;
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    wc.lpszClassName = "TiloBareGL";
+    RegisterClassA(&wc);
+    HWND w = CreateWindowExA(WS_EX_TOPMOST, wc.lpszClassName, "bare", WS_POPUP | WS_VISIBLE, 0, 0,
+                             GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr,
+                             nullptr, wc.hInstance, nullptr);
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    return w;
+}
+
+// The module-1 frame with nothing around it: clear, place, call the lists, swap.
+void BareFrame(float spin)
+{
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glLoadIdentity();
+    glTranslatef(0.0f, 0.0f, -41.0f);
+    glRotatef(-spin, 0.0f, 1.0f, 0.0f);
+    DrawAllMeshes();
+    SwapBuffers(g_hDC);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const char* mode = argc > 1 ? argv[1] : "";
+    double seconds = argc > 2 ? atof(argv[2]) : 5.0;
+    DWORD ms = static_cast<DWORD>(seconds * 1000);
+    // The saver reads its view from the product key: the defaults, whatever is stored.
+    RegDeleteTreeA(HKEY_CURRENT_USER, TILO_PRODUCT_KEY);
+
+    if (!strcmp(mode, "frames") || !strcmp(mode, "paced")) {
+        if (!strcmp(mode, "frames")) g_dwFrameFloorMs = 0;
+        Watch watch{ms, false};
+        RunWatchedSaver(watch);
+        unsigned frames = watch.framesAtEnd - watch.framesAtStart;
+        double wall = watch.endMs - watch.startMs;
+        printf("%s %.3f ms/frame %.1f fps %.1f %%cpu %u frames\n", mode, wall / frames, 1000.0 * frames / wall,
+               100.0 * (watch.cpuEnd - watch.cpuStart) / wall, frames);
+        return 0;
+    }
+    if (!strcmp(mode, "first")) {
+        Watch watch{0, true};
+        RunWatchedSaver(watch);
+        printf("first %.1f ms\n", watch.firstFrameMs);
+        return 0;
+    }
+    if (!strcmp(mode, "bare") || !strcmp(mode, "barefirst")) {
+        HWND w = BareWindow();
+        if (!CreateGLContext(w, 32)) return 1;
+        if (!strcmp(mode, "barefirst")) {
+            glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+            SwapBuffers(g_hDC);
+            printf("barefirst %.1f ms\n", SinceProcessStartMs());
+            DestroyGLContext();
+            return 0;
+        }
+        float spin = 0;
+        for (int i = 0; i < 5; ++i) BareFrame(spin += 0.1f);
+        unsigned frames = 0;
+        double start = NowMs(), end = start;
+        while ((end = NowMs()) - start < ms) {
+            BareFrame(spin += 0.1f);
+            ++frames;
+        }
+        printf("bare %.3f ms/frame %.1f fps %u frames\n", (end - start) / frames, 1000.0 * frames / (end - start),
+               frames);
+        DestroyGLContext();
+        return 0;
+    }
+    fprintf(stderr, "usage: saver_bench frames|bare|first|barefirst|paced [SECONDS]\n");
+    return 2;
+}

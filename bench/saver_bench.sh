@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# The saver's own figures against bare programs of ours, side by side on one display:
+# frame time without the 30 ms floor against the same eight display lists in a tight
+# loop, at 1920 x 1080 and 1280 x 1024; process start to the first swapped frame against
+# a bare Wine OpenGL program; the CPU the saver uses at its 30 ms pace.
+#   bash bench/saver_bench.sh [BUILD_DIR] [SECONDS]
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-$top/build/win}
+seconds=${2:-4}
+if [ ! -f "$build/CMakeCache.txt" ]; then
+  cmake -S "$top" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64-x86_64.cmake" \
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_CROSSCOMPILING_EMULATOR=wine \
+    -DTILO_DEPS_DIR="${TILO_DEPS_DIR:-$top/build/deps}" >/dev/null
+fi
+cmake --build "$build" --target saver_bench -j2 >/dev/null
+build=$(cd "$build" && pwd)
+exe="$build/bench/saver_bench.exe"
+
+median() { sort -g | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR+1)/2] : (a[NR/2] + a[NR/2+1]) / 2}'; }
+field() { awk -v k="$1" '{print $k}'; }
+
+export TILO_OWN_DISPLAY=1
+. "$top/tests/bench.sh"
+for screen in 1920x1080 1280x1024; do
+  TILO_SCREEN=${screen}x24 bench_up "$build"
+  saver=() bare=()
+  for _ in 1 2 3; do  # alternated, so that drift of the machine hits both alike
+    saver+=("$(wine "$exe" frames "$seconds" </dev/null | field 2)")
+    bare+=("$(wine "$exe" bare "$seconds" </dev/null | field 2)")
+  done
+  s=$(printf '%s\n' "${saver[@]}" | median); b=$(printf '%s\n' "${bare[@]}" | median)
+  printf '%-9s frame without floor: saver %.3f ms, bare lists %.3f ms, ratio %.3f (runs: saver %s; bare %s)\n' \
+    "$screen" "$s" "$b" "$(echo "$s / $b" | bc -l)" "${saver[*]}" "${bare[*]}"
+  if [ "$screen" = 1920x1080 ]; then
+    first=() barefirst=()
+    for _ in 1 2 3 4 5; do
+      first+=("$(wine "$exe" first </dev/null | field 2)")
+      barefirst+=("$(wine "$exe" barefirst </dev/null | field 2)")
+    done
+    f=$(printf '%s\n' "${first[@]}" | median); g=$(printf '%s\n' "${barefirst[@]}" | median)
+    printf '%-9s start to first swapped frame: saver %.1f ms, bare %.1f ms, ratio %.3f (runs: saver %s; bare %s)\n' \
+      "$screen" "$f" "$g" "$(echo "$f / $g" | bc -l)" "${first[*]}" "${barefirst[*]}"
+    paced=$(wine "$exe" paced 10 </dev/null)
+    printf '%-9s at the 30 ms pace: %s\n' "$screen" "$(echo "$paced" | awk '{printf "%.2f ms/frame, %.1f fps, %.1f%% of one core", $2, $4, $6}')"
+  fi
+  bench_down
+done

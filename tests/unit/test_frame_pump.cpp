@@ -119,3 +119,28 @@ TEST(FramePump, PreviewAnimatesInsideItsParent)
     EXPECT_GT(Lit(early), 500);  // the assembly is drawn into the small window
     EXPECT_NE(early, late);      // and it turns
 }
+
+// Run by tests/tools/no_glx.sh on a display without GLX, where no context can be made.
+TEST(FramePump, DISABLED_WithoutAContextTheWindowClosesAndNoFrameIsDrawn)
+{
+    ProductKeyBackup key;
+    struct Dismisser {
+        static DWORD WINAPI Run(LPVOID)
+        {
+            HWND box = nullptr;
+            for (int i = 0; i < 1000 && !(box = FindWindowA("#32770", "Tilo Screen Saver Error")); ++i) Sleep(10);
+            if (box) PostMessageA(box, WM_COMMAND, IDOK, 0);
+            return box ? 0 : 1;
+        }
+    };
+    HANDLE t = CreateThread(nullptr, 0, Dismisser::Run, nullptr, 0, nullptr);
+    EXPECT_EQ(RunSaver(nullptr), 0);
+    WaitForSingleObject(t, 15000);
+    DWORD found = 2;
+    GetExitCodeThread(t, &found);
+    CloseHandle(t);
+    EXPECT_EQ(found, 0u) << "the driver message was not shown";
+    EXPECT_EQ(g_nFramesShown, 0u);
+    EXPECT_TRUE(g_bClosing);
+    EXPECT_EQ(g_hRC, nullptr);
+}

@@ -16,11 +16,11 @@ const size_t kResPrefixLen = 6;
 
 // The resource's bytes in the loaded executable, which stay valid for the life of the
 // process and need no release; false when it is missing, empty or cannot be loaded.
-bool FindChantBytes(const char* spec, const unsigned char** data, DWORD* size) {
-    LPCSTR id = spec;
-    if (spec[0] == '#') {
+bool FindChantBytes(const char* target, const unsigned char** data, DWORD* size) {
+    LPCSTR id = target;
+    if (target[0] == '#') {
         int number = 0;
-        if (sscanf(spec + 1, "%i", &number) != 1) return false;
+        if (sscanf(target + 1, "%i", &number) != 1) return false;
         id = MAKEINTRESOURCEA(static_cast<WORD>(number & 0xFFFF));
     }
     HMODULE module = g_hModule ? g_hModule : GetModuleHandleA(nullptr);

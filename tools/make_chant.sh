@@ -24,14 +24,14 @@ source_tone() {  # seconds, file
 }
 
 # The vowel: formants of a rounded "o" (450 Hz, 800 Hz, weak third at 2.6 kHz),
-# swelling in over 0.6 s and giving way to the hum from 2.0 s to 3.2 s, so that it has
+# sung in over 0.15 s and giving way to the hum from 2.0 s to 3.2 s, so that it has
 # gone when the next copy sings its own vowel.
 source_tone 3.2 "$work/src_v.wav"
 sox_n "$work/src_v.wav" "$work/vowel.wav" \
   lowpass -1 2200 \
   equalizer 450 1.4q +14 equalizer 800 1.8q +10 equalizer 2600 3q +3 \
   highpass -1 80 \
-  fade t 0.6 3.2 1.2 norm -3
+  fade t 0.15 3.2 1.2 norm -3
 
 # The hum: a closed-mouth "m", little above the second harmonic, from 2.0 s to the end
 # with a long release.

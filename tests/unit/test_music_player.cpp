@@ -146,6 +146,8 @@ TEST_F(MusicPlayer, ThreeVoicesOverlapEachAtItsOnset) {
         ASSERT_GE(w, 0) << "voice " << v << " not heard";
         onset[v] = h.TimeOf(w);
     }
+    printf("onset latencies: %.0f, %.0f, %.0f ms\n", onset[0] - started[0], onset[1] - started[1],
+           onset[2] - started[2]);
     for (int v = 1; v < VOICE_COUNT; ++v) {
         SCOPED_TRACE(v);
         EXPECT_NEAR(onset[v] - onset[0], double(started[v] - started[0]), 100);
@@ -189,19 +191,6 @@ TEST_F(MusicPlayer, StopSilencesEveryVoiceAndKeepsTheThreads) {
     long first = FirstAbove(h.rms, kHeard, h.WindowAt(again - 50));
     ASSERT_GE(first, 0);
     EXPECT_NEAR(h.TimeOf(LastAbove(h.rms, kHeard) + 1) - h.TimeOf(first), kChantMs, 250);
-}
-
-TEST_F(MusicPlayer, StopWithEveryVoiceIdleChangesNothing) {
-    StartMusic();
-    StopMusic();
-    StopMusic();
-    Pump(100);
-    for (int v = 0; v < VOICE_COUNT; ++v) EXPECT_FALSE(ThreadEnded(g_hVoiceThread[v], 0));
-    DWORD t0 = timeGetTime();
-    ASSERT_NE(PlayVoice(window_, 2), 0);
-    PumpUntil(12000, 1);
-    EXPECT_EQ(g_notices.size(), 1u);
-    EXPECT_NEAR(double(g_notices.empty() ? 0 : g_notices[0] - t0), kChantMs, 600);
 }
 
 TEST_F(MusicPlayer, ShutdownDuringPlayIsPromptAndSilent) {

@@ -68,7 +68,10 @@ void PumpFrame(HWND window)
     if (g_bStop && !g_bClosing) PostMessageA(window, WM_CLOSE, 0, 0);
     if (!g_bStop) FrameStep(window);
     if (!g_bStop) {
-        if (g_bSaverWindow)
+        // Full screen only: a preview is a child of another program's window, which has
+        // no topmost layer (Wine marks the child topmost all the same), and each move of
+        // it waits on that program's thread.
+        if (g_bSaverWindow && !g_bPreview)
             SetWindowPos(g_hSaverWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
         PostNextFrame(window);
     }

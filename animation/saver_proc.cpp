@@ -55,6 +55,19 @@ void OnClose()
     SaveModuleParams();
 }
 
+// A preview ends when its parent destroys it, without a close request: the rendering
+// context and the voices are released while the window still exists. The view is not
+// stored, since no key can change it there.
+void OnDestroy()
+{
+    if (g_bClosing) return;
+    g_bClosing = true;
+    g_bStop = true;
+    DestroyGLContext();
+    StopMusic();
+    ShutdownMusic();
+}
+
 } // namespace
 
 LRESULT SaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -68,6 +81,9 @@ LRESULT SaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         break;
     case WM_NEXT_FRAME:
         PumpFrame(window);
+        break;
+    case WM_DESTROY:
+        OnDestroy();
         break;
     default:
         break;

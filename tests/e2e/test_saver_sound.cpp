@@ -1,0 +1,119 @@
+// The chant of the running saver, heard through the sound server's monitor while the
+// real Tilo.scr plays it.
+#include <gtest/gtest.h>
+
+#include "shell/saver_window.h"
+#include "support/saver_driver.h"
+#include "support/sound_capture.h"
+#include "support/test_util.h"
+
+namespace {
+
+const double kChantMs = 8200;
+const double kSilent = DbToLevel(-60);
+const double kHeard = DbToLevel(-50);
+// Each copy opens with a vowel whose formant band the copies before have left by then.
+const double kOnsetLevel = DbToLevel(-36);
+
+class SaverSound : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(sink.ok()) << "pactl could not set up the recording sink";
+        MovePointer(400, 300);
+        ASSERT_TRUE(capture.Start());
+        PumpFor(200);
+    }
+    void TearDown() override
+    {
+        saver.Kill();
+        capture.Stop();
+    }
+    struct Heard {
+        std::vector<double> rms, band;
+        SoundCapture* capture;
+        double TimeOf(long window) const { return capture->SampleTimeMs(window * kWindow10ms); }
+        long WindowAt(double ms) const
+        {
+            double w = capture->SampleAt(ms) / kWindow10ms;
+            return w < 0 ? 0 : static_cast<long>(w);
+        }
+    };
+    Heard Listen()
+    {
+        Heard h;
+        std::vector<int16_t> s = capture.Samples();
+        h.rms = WindowRms(s);
+        h.band = WindowRms(BandPass(s, 600, 1000));
+        h.capture = &capture;
+        return h;
+    }
+    ProductKeyBackup key;
+    ExactSink sink;
+    SoundCapture capture;
+    SaverProcess saver;
+};
+
+} // namespace
+
+TEST_F(SaverSound, WithSoundOnVoicesStartEveryThreeSecondsAndCloseSilencesThem)
+{
+    SetDword(HKEY_CURRENT_USER, "Software\\Corvane\\Tilo", "enable sound", 1);
+    DWORD started = timeGetTime();
+    ASSERT_TRUE(saver.Start("/s"));
+    HWND w = WaitForSaverWindow(saver);
+    ASSERT_TRUE(w);
+    while (timeGetTime() - started < 8500) PumpFor(20);
+
+    Heard h = Listen();
+    double onset[3];
+    long from = h.WindowAt(started);
+    for (int v = 0; v < 3; ++v) {
+        long i = FirstAbove(h.band, kOnsetLevel, from);
+        ASSERT_GE(i, 0) << "voice " << v << " not heard";
+        onset[v] = h.TimeOf(i);
+        from = h.WindowAt(onset[v] + 2500);
+    }
+    EXPECT_NEAR(onset[1] - onset[0], 3200, 100);
+    EXPECT_NEAR(onset[2] - onset[1], 3200, 100);
+    // The copies overlap: no silence from the first onset up to now.
+    EXPECT_EQ(FirstQuietRun(h.rms, kSilent, 3, h.WindowAt(onset[0])), -1);
+    EXPECT_LT(onset[2] - onset[0], kChantMs);
+
+    DWORD closed = timeGetTime();
+    PostMessageA(w, WM_CLOSE, 0, 0);
+    EXPECT_EQ(saver.WaitExit(10000), 0u);
+    PumpFor(1000);
+    h = Listen();
+    long quiet = FirstQuietRun(h.rms, kSilent, 20, h.WindowAt(closed - 200));
+    ASSERT_GE(quiet, 0);
+    EXPECT_LT(h.TimeOf(quiet) - closed, 150) << "the music went on after the close";
+    EXPECT_LT(LastAbove(h.rms, kHeard), quiet);
+}
+
+TEST_F(SaverSound, WithSoundOffNothingIsHeard)
+{
+    SetDword(HKEY_CURRENT_USER, "Software\\Corvane\\Tilo", "enable sound", 0);
+    DWORD started = timeGetTime();
+    ASSERT_TRUE(saver.Start("/s"));
+    HWND w = WaitForSaverWindow(saver);
+    ASSERT_TRUE(w);
+    while (timeGetTime() - started < 4000) PumpFor(20);
+    Heard h = Listen();
+    EXPECT_EQ(FirstAbove(h.rms, kHeard, h.WindowAt(started)), -1);
+    PostMessageA(w, WM_CLOSE, 0, 0);
+    EXPECT_EQ(saver.WaitExit(10000), 0u);
+}
+
+TEST_F(SaverSound, PreviewNeverSounds)
+{
+    SetDword(HKEY_CURRENT_USER, "Software\\Corvane\\Tilo", "enable sound", 1);
+    RecordingWindow parent("Display Properties", 320, 240);
+    DWORD started = timeGetTime();
+    ASSERT_TRUE(saver.Start("/p " + std::to_string(reinterpret_cast<UINT_PTR>(parent.hwnd()))));
+    // Long enough for the rotation's requests to have gone out twice.
+    while (timeGetTime() - started < 7000) PumpFor(20);
+    EXPECT_TRUE(saver.Running());
+    Heard h = Listen();
+    EXPECT_EQ(FirstAbove(h.rms, kHeard, h.WindowAt(started)), -1);
+}

@@ -43,14 +43,21 @@ void OnCreate(HWND window)
     }
 }
 
-void OnClose()
+// Releases OpenGL, then the music; false when that was done already.
+bool TearDown()
 {
-    if (g_bClosing) return;
+    if (g_bClosing) return false;
     g_bClosing = true;
     g_bStop = true;
     DestroyGLContext();
     StopMusic();
     ShutdownMusic();
+    return true;
+}
+
+void OnClose()
+{
+    if (!TearDown()) return;
     StoreModule(g_nCurModule);
     SaveModuleParams();
 }
@@ -60,12 +67,7 @@ void OnClose()
 // stored, since no key can change it there.
 void OnDestroy()
 {
-    if (g_bClosing) return;
-    g_bClosing = true;
-    g_bStop = true;
-    DestroyGLContext();
-    StopMusic();
-    ShutdownMusic();
+    TearDown();
 }
 
 } // namespace

@@ -71,8 +71,10 @@ void ServiceOneMessage(Voice& v) {
 bool Halted(const Voice& v) { return v.stop || v.quit; }
 
 // Waits until the device returns a buffer, servicing one message per 50 ms that pass.
+// A stop or quit ends the wait too: a device that no longer returns buffers must not
+// keep the voice, and with it ShutdownMusic, waiting for ever.
 void WaitForReturn(Voice& v, BufferSync& sync) {
-    while (WaitForSingleObject(sync.returned, 50) != WAIT_OBJECT_0) ServiceOneMessage(v);
+    while (!Halted(v) && WaitForSingleObject(sync.returned, 50) != WAIT_OBJECT_0) ServiceOneMessage(v);
 }
 
 bool CreateBufferSync(BufferSync& sync) {

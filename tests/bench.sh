@@ -47,13 +47,14 @@ bench_up() {
   _start_xvfb "$m" -extension GLX || return 1
   export TILO_NOGLX_DISPLAY=":$m"
 
-  # A sound server of our own with a null sink whose monitor the tests record.
+  # A sound server of our own with a null sink whose monitor the tests record; without
+  # rewinds, so that the monitor hears the start of every new stream.
   local pulse_dir="$build/pulse"
   rm -rf "$pulse_dir"; mkdir -p "$pulse_dir"
   export TILO_PULSE_SOCKET="$pulse_dir/native"
   HOME="$pulse_dir" XDG_RUNTIME_DIR="$pulse_dir" PULSE_RUNTIME_PATH="$pulse_dir" \
     pulseaudio --daemonize=no --exit-idle-time=-1 -n --use-pid-file=no \
-      --load="module-null-sink sink_name=tilo" \
+      --load="module-null-sink sink_name=tilo norewinds=1" \
       --load="module-native-protocol-unix socket=$TILO_PULSE_SOCKET auth-anonymous=1" \
       >"$pulse_dir/log" 2>&1 </dev/null &
   _bench_pids+=($!)

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <GL/gl.h>
+#include <imm.h>
 
 #include <vector>
 
@@ -143,4 +144,36 @@ TEST(FramePump, DISABLED_WithoutAContextTheWindowClosesAndNoFrameIsDrawn)
     EXPECT_EQ(g_nFramesShown, 0u);
     EXPECT_TRUE(g_bClosing);
     EXPECT_EQ(g_hRC, nullptr);
+}
+
+namespace {
+
+HIMC s_contextWhileRunning = reinterpret_cast<HIMC>(1);
+bool s_sawFrame = false;
+
+LRESULT CALLBACK ImeProbe(int code, WPARAM wParam, LPARAM lParam)
+{
+    MSG* msg = reinterpret_cast<MSG*>(lParam);
+    if (code == HC_ACTION && wParam == PM_REMOVE && msg->message == WM_NEXT_FRAME && !s_sawFrame) {
+        s_sawFrame = true;
+        s_contextWhileRunning = ImmGetContext(msg->hwnd);
+        if (s_contextWhileRunning) ImmReleaseContext(msg->hwnd, s_contextWhileRunning);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+} // namespace
+
+TEST(FramePump, InputMethodIsOffWhileTheSaverRuns)
+{
+    ProductKeyBackup key;
+    HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, ImeProbe, nullptr, GetCurrentThreadId());
+    ASSERT_TRUE(hook);
+    {
+        Closer closer(500);
+        EXPECT_EQ(RunSaver(nullptr), 0);
+    }
+    UnhookWindowsHookEx(hook);
+    ASSERT_TRUE(s_sawFrame);
+    EXPECT_EQ(s_contextWhileRunning, nullptr);
 }

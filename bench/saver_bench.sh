@@ -8,12 +8,8 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$top/build/win}
 seconds=${2:-4}
-if [ ! -f "$build/CMakeCache.txt" ]; then
-  cmake -S "$top" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64-x86_64.cmake" \
-    -DCMAKE_BUILD_TYPE=Release -DCMAKE_CROSSCOMPILING_EMULATOR=wine \
-    -DTILO_DEPS_DIR="${TILO_DEPS_DIR:-$top/build/deps}" >/dev/null
-fi
-cmake --build "$build" --target saver_bench -j2 >/dev/null
+. "$top/tests/bench.sh"
+bench_build "$build" saver_bench
 build=$(cd "$build" && pwd)
 exe="$build/bench/saver_bench.exe"
 
@@ -21,7 +17,6 @@ median() { sort -g | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR+1)/2] : (a[NR/2
 field() { awk -v k="$1" '{print $k}'; }
 
 export TILO_OWN_DISPLAY=1
-. "$top/tests/bench.sh"
 for screen in 1920x1080 1280x1024; do
   TILO_SCREEN=${screen}x24 bench_up "$build"
   saver=() bare=()

@@ -9,16 +9,11 @@ build=${1:-$top/build/win}
 contexts=${2:-5}
 frames=${3:-300}
 
-if [ ! -f "$build/CMakeCache.txt" ]; then
-  cmake -S "$top" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64-x86_64.cmake" \
-    -DCMAKE_BUILD_TYPE=Release -DCMAKE_CROSSCOMPILING_EMULATOR=wine \
-    -DTILO_DEPS_DIR="${TILO_DEPS_DIR:-$top/build/deps}" >/dev/null
-fi
-cmake --build "$build" --target scene_bench -j2 >/dev/null
+. "$top/tests/bench.sh"
+bench_build "$build" scene_bench
 build=$(cd "$build" && pwd)
 
 # A display of our own, so that no other window shares the screen or the server.
 export TILO_OWN_DISPLAY=1
-. "$top/tests/bench.sh"
 bench_up "$build"
 wine "$build/bench/scene_bench.exe" "$contexts" "$frames" </dev/null

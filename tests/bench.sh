@@ -85,6 +85,19 @@ bench_up() {
   _bench_wineserver=1
 }
 
+# Configures BUILD_DIR for the Windows target when it has not been, and builds the
+# targets named: the benchmark scripts' build step.
+bench_build() {  # BUILD_DIR TARGET...
+  local build=$1 top; shift
+  top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+  if [ ! -f "$build/CMakeCache.txt" ]; then
+    cmake -S "$top" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64-x86_64.cmake" \
+      -DCMAKE_BUILD_TYPE=Release -DCMAKE_CROSSCOMPILING_EMULATOR=wine \
+      -DTILO_DEPS_DIR="${TILO_DEPS_DIR:-$top/build/deps}" >/dev/null
+  fi
+  cmake --build "$build" -j2 --target "$@" >/dev/null
+}
+
 bench_down() {
   trap - EXIT
   if [ "$_bench_wineserver" = 1 ]; then

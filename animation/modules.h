@@ -4,21 +4,15 @@
 #define TILO_ANIMATION_MODULES_H
 
 #include "animation/module_math.h"
+#include "render/view.h"
 
 extern ModuleParams g_Modules[MODULE_COUNT + 1];         // current views, slots 0..MODULE_COUNT
 extern ModuleParams g_DefaultModules[MODULE_COUNT + 1];  // built-in defaults, built at load
 
 extern int g_nCurModule;  // module on show, 1..MODULE_COUNT, or 0 for none
 
-// The current view (angles in degrees), read by the draw routines every frame.
-extern float g_fDepth;
-extern float g_fHorz;
-extern float g_fVert;
-extern float g_fXrot;
-extern float g_fYrot;
-extern float g_fZrot;
-extern float g_fSpeed;
-extern float g_fSpin;  // the current module's animation angle, degrees
+// The current view that the draw routines read (render/view.h) is defined here:
+// g_fDepth .. g_fSpeed and g_fSpin.
 
 extern int g_nCycleTime;  // seconds a module stays on show
 extern bool g_bSoundOn;
@@ -41,9 +35,5 @@ void RestoreDefaultView(int index);
 int CountActiveModules();
 int NextActiveModule(int index);
 int PrevActiveModule(int index);
-
-// True for an entry of the table that is marked active; false for an index the table
-// has no entry for.
-bool IsModuleActive(int index);
 
 #endif

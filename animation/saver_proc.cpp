@@ -1,5 +1,6 @@
 #include "animation/saver_proc.h"
 
+#include "animation/frame_monitor.h"
 #include "animation/frame_pump.h"
 #include "animation/modules.h"
 #include "render/gl_context.h"
@@ -11,7 +12,6 @@ bool g_bSaverWindow = false;
 bool g_bFullScreen = false;
 bool g_bStop = false;
 bool g_bClosing = false;
-bool g_bFrameWarnOff = false;
 
 namespace {
 

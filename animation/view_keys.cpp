@@ -6,20 +6,20 @@
 #include "animation/modules.h"
 #include "animation/saver_proc.h"
 #include "animation/view_steps.h"
+#include "dialogs/module_buttons.h"
 #include "resources/resource.h"
-#include "shell/saver_main.h"
 #include "shell/saver_window.h"
 #include "support/center.h"
+#include "support/process.h"
 
 namespace {
 
 bool s_controlMenuOpen = false;
 
-// The pointer was free while a dialog of the saver was open; the movement rule starts
-// again from where it was left, so returning to the animation does not end it.
-void RestartMovementRule()
+// The pointer was free while a dialog of the saver was open.
+void AfterFreePointer()
 {
-    if (g_bSaverWindow) GetCursorPos(&g_ptMouseRef);
+    if (g_bSaverWindow) RestartMovementRule();
 }
 
 void StepModule(HWND window, int (*next)(int))
@@ -36,7 +36,7 @@ void ShowViewParams(HWND window)
     char text[512];
     FormatViewParams(text, sizeof text);
     MessageBoxA(window, text, "Params", MB_OK);
-    RestartMovementRule();
+    AfterFreePointer();
 }
 
 } // namespace
@@ -137,7 +137,7 @@ void ShowControlMenu(HWND window)
     s_controlMenuOpen = true;
     DialogBoxParamA(g_hInstance, MAKEINTRESOURCEA(IDD_CONTROLMENU), window, ControlMenuDialogProc, 0);
     s_controlMenuOpen = false;
-    RestartMovementRule();
+    AfterFreePointer();
 }
 
 INT_PTR CALLBACK ControlMenuDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
@@ -167,9 +167,3 @@ INT_PTR CALLBACK ControlMenuDialogProc(HWND dialog, UINT message, WPARAM wParam,
     }
 }
 
-void MarkModuleButton(HWND dialog, int module)
-{
-    if (module >= 1 && module <= 10) CheckDlgButton(dialog, 1023 + module, BST_CHECKED);
-    for (int id = 1024; id <= 1033; ++id)
-        if (id != 1023 + module) CheckDlgButton(dialog, id, BST_UNCHECKED);
-}

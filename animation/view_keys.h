@@ -15,10 +15,6 @@ void ShowControlMenu(HWND window);
 INT_PTR CALLBACK ControlMenuDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 bool ControlMenuOpen();
 
-// Checks module button 1023 + module of the configuration dialog and unchecks the
-// other nine; a module outside 1..10 leaves all ten unchecked.
-void MarkModuleButton(HWND dialog, int module);
-
 // The parameter box's text for the current view.
 void FormatViewParams(char* buffer, size_t capacity);
 

@@ -18,8 +18,8 @@
 #include "render/gl_context.h"
 #include "render/mesh_lists.h"
 #include "render/scene.h"
-#include "shell/saver_main.h"
 #include "shell/saver_window.h"
+#include "support/process.h"
 #include "support/settings_store.h"
 
 namespace {

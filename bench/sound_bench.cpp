@@ -11,7 +11,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "render/gl_context.h"
+#include "support/process.h"
 #include "sound/music_player.h"
 #include "sound/music_source.h"
 // The tests' recorder, built in here so that both measure the same way.

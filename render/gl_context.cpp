@@ -4,11 +4,11 @@
 #include <GL/glu.h>
 
 #include "render/pixel_format.h"
+#include "support/process.h"
 
 HDC g_hDC = nullptr;
 HGLRC g_hRC = nullptr;
 HWND g_hGLWnd = nullptr;
-HMODULE g_hModule = nullptr;
 
 namespace {
 

@@ -8,7 +8,6 @@
 extern HDC g_hDC;          // swapped by the frame pump after each good frame
 extern HGLRC g_hRC;
 extern HWND g_hGLWnd;      // the window g_hDC belongs to
-extern HMODULE g_hModule;  // the executable, where the music resource is found
 
 // True when the window has a current context with projection and scene state in place.
 // On failure everything acquired is released and the user has been shown why.

@@ -4,9 +4,8 @@
 
 #include <GL/gl.h>
 
-#include "animation/modules.h"
-#include "animation/saver_proc.h"
 #include "render/mesh_lists.h"
+#include "render/view.h"
 
 float g_fOrbitSpin = 0.0f;
 int g_nOrbitFrames = 0;

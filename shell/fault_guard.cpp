@@ -5,8 +5,9 @@
 
 #include <excpt.h>
 
+#include "shell/fault_guard.h"
 #include "shell/password.h"
-#include "shell/saver_main.h"
+
 
 namespace {
 

@@ -1,12 +1,12 @@
 #include "shell/saver_main.h"
 
-#include "dialogs/config_dialog.h"
-#include "resources/resource.h"
 #include "shell/cmdline.h"
+#include "shell/fault_guard.h"
 #include "shell/password.h"
+#include "shell/saver_hooks.h"
 #include "shell/saver_window.h"
+#include "support/process.h"
 
-HINSTANCE g_hInstance = nullptr;
 bool g_bWin9x = false;
 
 namespace {
@@ -44,17 +44,12 @@ int RunMode_(void* context)
 
 } // namespace
 
-int ShowConfigDialog(HWND owner)
-{
-    return static_cast<int>(DialogBoxParamA(g_hInstance, MAKEINTRESOURCEA(IDD_CONFIG), owner,
-                                            ConfigDialogProc, 0));
-}
 
 int SaverMain(HINSTANCE instance, HINSTANCE, const char* args, int)
 {
     g_hInstance = instance;
     OSVERSIONINFOA version = {};
-    version.dwOSVersionInfoSize = 148;
+    version.dwOSVersionInfoSize = sizeof version;
     g_bWin9x = GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
     Dispatch dispatch = {args};
     return RunGuarded(RunMode_, &dispatch, -1);

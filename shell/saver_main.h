@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-extern HINSTANCE g_hInstance;
 extern bool g_bWin9x;  // the Windows 95/98/Me family
 
 // Never returns: ends the process with the run's exit code.
@@ -12,12 +11,5 @@ extern bool g_bWin9x;  // the Windows 95/98/Me family
 
 // Runs one mode under the fault guard and returns its exit code (-1 after a fault).
 int SaverMain(HINSTANCE instance, HINSTANCE ignored, const char* args, int show);
-
-int ShowConfigDialog(HWND owner);
-
-// Runs fn(context) under a structured fault guard. A fault that nothing else handles
-// goes to the system's UnhandledExceptionFilter; when that selects the guard, the
-// saver-running notice is withdrawn and faultResult is returned.
-int RunGuarded(int (*fn)(void*), void* context, int faultResult);
 
 #endif

@@ -1,15 +1,15 @@
 #include "shell/saver_window.h"
 
-#include "animation/saver_proc.h"
 #include "shell/password.h"
+#include "shell/saver_hooks.h"
 #include "shell/saver_main.h"
+#include "support/process.h"
 
 HWND g_hSaverWnd = nullptr;
 bool g_bPreview = false;
 POINT g_ptMouseRef = {0, 0};
 unsigned g_nMouseThreshold = 100;
 bool g_bForgiveMouse = false;
-bool g_bContinue = true;
 
 namespace {
 
@@ -39,7 +39,13 @@ void ApplyMovementRule(HWND window)
 
 } // namespace
 
-bool MovedPastThreshold(POINT reference, POINT now, unsigned threshold)
+void RestartMovementRule()
+{
+    GetCursorPos(&g_ptMouseRef);
+}
+
+bool MovedPastThreshold
+(POINT reference, POINT now, unsigned threshold)
 {
     // 64-bit differences: screen coordinates far apart cannot wrap into a small distance.
     long long dx = static_cast<long long>(now.x) - reference.x;

@@ -14,13 +14,16 @@ extern bool g_bPreview;
 extern POINT g_ptMouseRef;
 extern unsigned g_nMouseThreshold;  // pixels, horizontal plus vertical distance
 extern bool g_bForgiveMouse;        // the next over-threshold movement only moves the reference
-extern bool g_bContinue;            // the frame-rate warning's verdict
 
 // The whole life of the window; returns the exit code. parent null: full screen.
 int RunSaver(HWND parent);
 
 LRESULT CALLBACK ShellWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT DefaultSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The movement rule starts again from where the pointer is now: after a dialog of the
+// saver let the pointer move freely, returning to the animation does not end it.
+void RestartMovementRule();
 
 // The movement rule: true when the cursor at `now` has drifted further than the
 // threshold from the reference (sum of both distances, compared unsigned).

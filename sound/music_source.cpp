@@ -6,8 +6,8 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "render/gl_context.h"
 #include "sound/mem_stream.h"
+#include "support/process.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "shell/saver_main.h"
+#include "shell/fault_guard.h"
 
 namespace {
 

@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include "render/gl_context.h"
+#include "support/process.h"
 #include "support/test_util.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "render/gl_context.h"
+#include "support/process.h"
 #include "support/heap_growth.h"
 #include "support/sound_capture.h"
 #include "support/test_util.h"

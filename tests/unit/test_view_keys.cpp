@@ -5,7 +5,8 @@
 #include "animation/modules.h"
 #include "animation/saver_proc.h"
 #include "animation/view_keys.h"
-#include "shell/saver_main.h"
+#include "dialogs/module_buttons.h"
+#include "support/process.h"
 #include "support/settings_store.h"
 #include "support/test_util.h"
 

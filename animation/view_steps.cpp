@@ -1,5 +1,7 @@
 #include "animation/view_steps.h"
 
+#include "animation/module_math.h"
+
 namespace {
 
 // Depths beyond the integer range still give a defined, large step.
@@ -25,10 +27,4 @@ float PanStep(float depth)
     return q >= 1 ? static_cast<float>(q) : 0.1f;
 }
 
-float SteppedSpeed(float speed, float delta)
-{
-    float s = speed + delta;
-    if (s > 10.0f) s = 10.0f;
-    if (s < 0.0625f) s = 0.0625f;
-    return s;
-}
+float SteppedSpeed(float speed, float delta) { return ClampSpeed(speed + delta); }

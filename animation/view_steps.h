@@ -9,7 +9,7 @@ constexpr float kSpeedStep = 0.125f;
 // else 0.3; the pan step is the same count, else 0.1. Both grow with the distance.
 float DepthStep(float depth);
 float PanStep(float depth);
-// The speed after one F8 (delta < 0) or F9 press: clamped above 10.0, then below 0.0625.
+// The speed after one F8 (delta < 0) or F9 press, clamped to the speed range.
 float SteppedSpeed(float speed, float delta);
 
 #endif

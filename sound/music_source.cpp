@@ -24,7 +24,7 @@ bool FindChantBytes(const char* target, const unsigned char** data, DWORD* size)
         id = MAKEINTRESOURCEA(static_cast<WORD>(number & 0xFFFF));
     }
     HMODULE module = g_hModule ? g_hModule : GetModuleHandleA(nullptr);
-    HRSRC res = FindResourceA(module, id, MAKEINTRESOURCEA(10));  // RT_RCDATA
+    HRSRC res = FindResourceA(module, id, RT_RCDATA);
     if (!res) return false;
     DWORD bytes = SizeofResource(module, res);
     if (bytes == 0) return false;

@@ -1,6 +1,9 @@
 // Source names of the music player and the compiled-in chant, through the real
 // libvorbisfile: resource names, numbered resources, file paths and broken streams.
 #include "sound/music_source.h"
+#include "support/heap_growth.h"
+#include "support/process.h"
+#include "support/saver_process.h"
 
 #include <gtest/gtest.h>
 
@@ -13,9 +16,6 @@
 #include <string>
 #include <vector>
 
-#include "support/process.h"
-#include "support/heap_growth.h"
-#include "support/test_util.h"
 
 namespace {
 
@@ -55,7 +55,7 @@ protected:
         saver_ = LoadLibraryExA(SaverPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
         ASSERT_NE(saver_, nullptr) << SaverPath();
         g_hModule = saver_;
-        HRSRC res = FindResourceA(saver_, "OMCHANT", MAKEINTRESOURCEA(10));
+        HRSRC res = FindResourceA(saver_, "OMCHANT", RT_RCDATA);
         ASSERT_NE(res, nullptr);
         const char* p = static_cast<const char*>(LockResource(LoadResource(saver_, res)));
         chant_.assign(p, p + SizeofResource(saver_, res));

@@ -11,11 +11,11 @@
 #include <algorithm>
 #include <vector>
 
-#include "support/process.h"
 #include "sound/music_player.h"
 #include "sound/music_source.h"
-// The tests' recorder, built in here so that both measure the same way.
-#include "../tests/support/sound_capture.cpp"
+#include "support/process.h"
+#include "support/sound_capture.h"
+#include "support/sound_levels.h"
 
 namespace {
 

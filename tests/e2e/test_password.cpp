@@ -4,8 +4,12 @@
 
 #include "fakes/fake_record.h"
 #include "shell/saver_window.h"
-#include "support/saver_driver.h"
-#include "support/test_util.h"
+#include "support/password_fakes.h"
+#include "support/recording_window.h"
+#include "support/registry.h"
+#include "support/saver_process.h"
+#include "support/user_input.h"
+#include "support/waiting.h"
 
 namespace {
 

@@ -2,8 +2,10 @@
 #include <gtest/gtest.h>
 
 #include "shell/saver_window.h"
-#include "support/saver_driver.h"
-#include "support/test_util.h"
+#include "support/recording_window.h"
+#include "support/saver_process.h"
+#include "support/user_input.h"
+#include "support/waiting.h"
 
 namespace {
 

@@ -3,9 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "shell/saver_window.h"
-#include "support/saver_driver.h"
+#include "support/recording_window.h"
+#include "support/registry.h"
+#include "support/saver_process.h"
 #include "support/sound_capture.h"
-#include "support/test_util.h"
+#include "support/sound_levels.h"
+#include "support/user_input.h"
+#include "support/waiting.h"
 
 namespace {
 
@@ -19,7 +23,6 @@ class SaverSound : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(sink.ok()) << "pactl could not set up the recording sink";
         MovePointer(400, 300);
         ASSERT_TRUE(capture.Start());
         PumpFor(200);
@@ -29,27 +32,8 @@ protected:
         saver.Kill();
         capture.Stop();
     }
-    struct Heard {
-        std::vector<double> rms, band;
-        SoundCapture* capture;
-        double TimeOf(long window) const { return capture->SampleTimeMs(window * kWindow10ms); }
-        long WindowAt(double ms) const
-        {
-            double w = capture->SampleAt(ms) / kWindow10ms;
-            return w < 0 ? 0 : static_cast<long>(w);
-        }
-    };
-    Heard Listen()
-    {
-        Heard h;
-        std::vector<int16_t> s = capture.Samples();
-        h.rms = WindowRms(s);
-        h.band = WindowRms(BandPass(s, 600, 1000));
-        h.capture = &capture;
-        return h;
-    }
+    Heard Listen() { return capture.Listen(); }
     ProductKeyBackup key;
-    ExactSink sink;
     SoundCapture capture;
     SaverProcess saver;
 };

@@ -18,8 +18,10 @@
 #include "render/meshes/meshes.h"
 #include "render/scene.h"
 #include "support/gl_test_window.h"
+#include "support/registry.h"
+#include "support/screenshot.h"
 #include "support/settings_store.h"
-#include "support/test_util.h"
+#include "support/waiting.h"
 
 namespace {
 

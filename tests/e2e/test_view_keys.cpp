@@ -4,9 +4,13 @@
 
 #include <string>
 
-#include "support/saver_driver.h"
-#include "support/test_util.h"
+#include "support/message_box.h"
+#include "support/registry.h"
+#include "support/saver_process.h"
+#include "support/screenshot.h"
 #include "support/settings_store.h"
+#include "support/user_input.h"
+#include "support/waiting.h"
 
 namespace {
 

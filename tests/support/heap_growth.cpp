@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+
 size_t HeapBytesInUse()
 {
     HANDLE heaps[64];

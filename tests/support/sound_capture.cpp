@@ -1,10 +1,8 @@
-#include "sound_capture.h"
-
-#include <math.h>
-#include <stdio.h>
+#include "support/sound_capture.h"
 
 #include <algorithm>
-#include <string>
+
+#include "support/sound_levels.h"
 
 SoundCapture::SoundCapture() { InitializeCriticalSection(&lock_); }
 
@@ -110,103 +108,22 @@ double SoundCapture::SampleAt(double ms) {
     return (ms - offset) * kCaptureRate / 1000.0;
 }
 
-std::vector<double> WindowRms(const std::vector<int16_t>& samples, size_t window) {
-    std::vector<double> out;
-    for (size_t start = 0; start + window <= samples.size(); start += window) {
-        double sum = 0;
-        for (size_t i = start; i < start + window; ++i) sum += double(samples[i]) * samples[i];
-        out.push_back(sqrt(sum / window) / 32768.0);
-    }
-    return out;
+Heard SoundCapture::Listen()
+{
+    Heard h;
+    std::vector<int16_t> s = Samples();
+    h.rms = WindowRms(s);
+    h.band = WindowRms(BandPass(s, 600, 1000));
+    EnterCriticalSection(&lock_);
+    h.offsetMs = offsetMs_;
+    LeaveCriticalSection(&lock_);
+    return h;
 }
 
-std::vector<int16_t> BandPass(const std::vector<int16_t>& samples, double loHz, double hiHz) {
-    // Band-pass biquad with 0 dB peak gain (audio-EQ cookbook), applied twice.
-    const double pi = 3.14159265358979323846;
-    double centre = sqrt(loHz * hiHz);
-    double q = centre / (hiHz - loHz);
-    double w0 = 2 * pi * centre / kCaptureRate;
-    double alpha = sin(w0) / (2 * q);
-    double a0 = 1 + alpha;
-    double b0 = alpha / a0, b2 = -alpha / a0, a1 = -2 * cos(w0) / a0, a2 = (1 - alpha) / a0;
-    std::vector<double> x(samples.begin(), samples.end());
-    for (int pass = 0; pass < 2; ++pass) {
-        double x1 = 0, x2 = 0, y1 = 0, y2 = 0;
-        for (double& v : x) {
-            double y = b0 * v + b2 * x2 - a1 * y1 - a2 * y2;
-            x2 = x1; x1 = v; y2 = y1; y1 = y;
-            v = y;
-        }
-    }
-    std::vector<int16_t> out(x.size());
-    for (size_t i = 0; i < x.size(); ++i)
-        out[i] = static_cast<int16_t>(std::max(-32768.0, std::min(32767.0, x[i])));
-    return out;
-}
+double Heard::TimeOf(long window) const { return offsetMs + window * kWindow10ms * 1000.0 / kCaptureRate; }
 
-long FirstAbove(const std::vector<double>& rms, double level, size_t from) {
-    for (size_t i = from; i < rms.size(); ++i)
-        if (rms[i] > level) return static_cast<long>(i);
-    return -1;
-}
-
-long LastAbove(const std::vector<double>& rms, double level) {
-    for (size_t i = rms.size(); i-- > 0;)
-        if (rms[i] > level) return static_cast<long>(i);
-    return -1;
-}
-
-long FirstQuietRun(const std::vector<double>& rms, double level, size_t run, size_t from) {
-    size_t quiet = 0;
-    for (size_t i = from; i < rms.size(); ++i) {
-        quiet = rms[i] <= level ? quiet + 1 : 0;
-        if (quiet == run) return static_cast<long>(i + 1 - run);
-    }
-    return -1;
-}
-
-double DbToLevel(double db) { return pow(10.0, db / 20.0); }
-
-int RunUnix(const char* commandLine) {
-    // Wine starts a Linux program detached, without a handle to wait on: the shell
-    // leaves the exit status in a file that this side polls for.
-    static LONG serial = 0;
-    char status[64];
-    snprintf(status, sizeof status, "/tmp/tilo_unix_%lu_%ld", GetCurrentProcessId(),
-             InterlockedIncrement(&serial));
-    std::string line = std::string("/bin/sh -c \"") + commandLine + "; echo $? >" + status +
-                       ".part && mv " + status + ".part " + status + "\"";
-    STARTUPINFOA si = {};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi = {};
-    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-        return -1;
-    if (pi.hThread) CloseHandle(pi.hThread);
-    if (pi.hProcess) CloseHandle(pi.hProcess);
-    std::string windowsPath = std::string("Z:") + status;
-    for (char& c : windowsPath)
-        if (c == '/') c = '\\';
-    for (int i = 0; i < 1000; ++i) {
-        FILE* f = fopen(windowsPath.c_str(), "r");
-        if (f) {
-            int code = -1;
-            if (fscanf(f, "%d", &code) != 1) code = -1;
-            fclose(f);
-            DeleteFileA(windowsPath.c_str());
-            return code;
-        }
-        Sleep(10);
-    }
-    return -1;
-}
-
-ExactSink::ExactSink() {
-    // Loaded once per sound server; later tests find it there.
-    ok_ = RunUnix("pactl list short sinks | grep -q tilo_exact || "
-                  "pactl load-module module-null-sink sink_name=tilo_exact norewinds=1 >/dev/null; "
-                  "pactl set-default-sink tilo_exact && pactl set-default-source tilo_exact.monitor") == 0;
-}
-
-ExactSink::~ExactSink() {
-    RunUnix("pactl set-default-sink tilo; pactl set-default-source tilo.monitor");
+long Heard::WindowAt(double ms) const
+{
+    double w = (ms - offsetMs) * kCaptureRate / 1000.0 / kWindow10ms;
+    return w < 0 ? 0 : static_cast<long>(w);
 }

@@ -12,31 +12,22 @@
 #include "animation/saver_proc.h"
 #include "render/gl_context.h"
 #include "shell/saver_window.h"
-#include "support/saver_driver.h"
-#include "support/test_util.h"
+#include "support/background_task.h"
+#include "support/recording_window.h"
+#include "support/registry.h"
 
 namespace {
 
 // Posts WM_CLOSE to the saver window once it exists and the time has passed.
-struct Closer {
-    DWORD afterMs;
-    HANDLE thread = nullptr;
-    static DWORD WINAPI Run(LPVOID p)
-    {
-        Closer* c = static_cast<Closer*>(p);
+std::function<void()> CloseSaverAfter(DWORD ms)
+{
+    return [ms] {
         HWND w = nullptr;
         for (int i = 0; i < 500 && !(w = g_hSaverWnd); ++i) Sleep(10);
-        Sleep(c->afterMs);
+        Sleep(ms);
         PostMessageA(w, WM_CLOSE, 0, 0);
-        return 0;
-    }
-    explicit Closer(DWORD ms) : afterMs(ms) { thread = CreateThread(nullptr, 0, Run, this, 0, nullptr); }
-    ~Closer()
-    {
-        WaitForSingleObject(thread, 10000);
-        CloseHandle(thread);
-    }
-};
+    };
+}
 
 // Reads the frame the pump last drew, on the window's thread, as each frame message is
 // taken: the child window's frames never reach the screen under Wine.
@@ -75,7 +66,7 @@ TEST(FramePump, FramesAreAtLeastThirtyMillisecondsApart)
     ProductKeyBackup key;
     DWORD start = GetTickCount();
     {
-        Closer closer(2000);
+        BackgroundTask closer(CloseSaverAfter(2000));
         EXPECT_EQ(RunSaver(nullptr), 0);
     }
     DWORD elapsed = GetTickCount() - start;
@@ -97,20 +88,15 @@ TEST(FramePump, PreviewAnimatesInsideItsParent)
     FrameReader::height = rc.bottom;
     HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, FrameReader::Hook, nullptr, GetCurrentThreadId());
     ASSERT_TRUE(hook);
-    struct Destroyer {
-        HWND parent;
-        static DWORD WINAPI Run(LPVOID p)
-        {
+    {
+        // The parent ends the preview as the control panel would: by destroying it.
+        HWND p = parent.hwnd();
+        BackgroundTask destroyer([p] {
             Sleep(2000);
-            // The parent ends the preview as the control panel would: by destroying it.
-            PostMessageA(static_cast<Destroyer*>(p)->parent, WM_CLOSE, 0, 0);
-            return 0;
-        }
-    } destroyer{parent.hwnd()};
-    HANDLE t = CreateThread(nullptr, 0, Destroyer::Run, &destroyer, 0, nullptr);
-    EXPECT_EQ(RunSaver(parent.hwnd()), 0);
-    WaitForSingleObject(t, 5000);
-    CloseHandle(t);
+            PostMessageA(p, WM_CLOSE, 0, 0);
+        });
+        EXPECT_EQ(RunSaver(parent.hwnd()), 0);
+    }
     UnhookWindowsHookEx(hook);
 
     EXPECT_FALSE(g_bFullScreen);
@@ -121,26 +107,20 @@ TEST(FramePump, PreviewAnimatesInsideItsParent)
     EXPECT_NE(early, late);      // and it turns
 }
 
-// Run by tests/tools/no_glx.sh on a display without GLX, where no context can be made.
+// Run by tests/probes/no_glx.sh on a display without GLX, where no context can be made.
 TEST(FramePump, DISABLED_WithoutAContextTheWindowClosesAndNoFrameIsDrawn)
 {
     ProductKeyBackup key;
-    struct Dismisser {
-        static DWORD WINAPI Run(LPVOID)
-        {
-            HWND box = nullptr;
-            for (int i = 0; i < 1000 && !(box = FindWindowA("#32770", "Tilo Screen Saver Error")); ++i) Sleep(10);
+    bool found = false;
+    {
+        BackgroundTask dismisser([&found] {
+            HWND box = PollForWindow("#32770", TILO_CAPTION_SAVER_ERROR, 10000);
             if (box) PostMessageA(box, WM_COMMAND, IDOK, 0);
-            return box ? 0 : 1;
-        }
-    };
-    HANDLE t = CreateThread(nullptr, 0, Dismisser::Run, nullptr, 0, nullptr);
-    EXPECT_EQ(RunSaver(nullptr), 0);
-    WaitForSingleObject(t, 15000);
-    DWORD found = 2;
-    GetExitCodeThread(t, &found);
-    CloseHandle(t);
-    EXPECT_EQ(found, 0u) << "the driver message was not shown";
+            found = box != nullptr;
+        });
+        EXPECT_EQ(RunSaver(nullptr), 0);
+    }
+    EXPECT_TRUE(found) << "the driver message was not shown";
     EXPECT_EQ(g_nFramesShown, 0u);
     EXPECT_TRUE(g_bClosing);
     EXPECT_EQ(g_hRC, nullptr);
@@ -170,7 +150,7 @@ TEST(FramePump, InputMethodIsOffWhileTheSaverRuns)
     HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, ImeProbe, nullptr, GetCurrentThreadId());
     ASSERT_TRUE(hook);
     {
-        Closer closer(500);
+        BackgroundTask closer(CloseSaverAfter(500));
         EXPECT_EQ(RunSaver(nullptr), 0);
     }
     UnhookWindowsHookEx(hook);

@@ -4,7 +4,6 @@
 
 #include "render/gl_context.h"
 #include "support/process.h"
-#include "support/test_util.h"
 
 namespace {
 

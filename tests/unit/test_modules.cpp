@@ -3,8 +3,8 @@
 #include <vector>
 
 #include "animation/modules.h"
+#include "support/registry.h"
 #include "support/settings_store.h"
-#include "support/test_util.h"
 
 namespace {
 

@@ -3,6 +3,13 @@
 // windows. Times are timeGetTime() milliseconds; recording positions are mapped onto
 // them by SoundCapture.
 #include "sound/music_player.h"
+#include "support/heap_growth.h"
+#include "support/process.h"
+#include "support/saver_process.h"
+#include "support/sound_capture.h"
+#include "support/sound_levels.h"
+#include "support/unix_command.h"
+#include "support/waiting.h"
 
 #include <gtest/gtest.h>
 
@@ -12,10 +19,6 @@
 #include <string>
 #include <vector>
 
-#include "support/process.h"
-#include "support/heap_growth.h"
-#include "support/sound_capture.h"
-#include "support/test_util.h"
 
 namespace {
 
@@ -31,18 +34,9 @@ LRESULT CALLBACK SinkProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
-void Pump(DWORD ms) {
-    DWORD start = timeGetTime();
-    do {
-        MSG m;
-        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
-        Sleep(5);
-    } while (timeGetTime() - start < ms);
-}
-
+// Pumps this thread's messages until `notices` WM_APP notices have come, or the time is up.
 void PumpUntil(DWORD ms, size_t notices) {
-    DWORD start = timeGetTime();
-    while (g_notices.size() < notices && timeGetTime() - start < ms) Pump(10);
+    WaitUntil([notices] { return g_notices.size() >= notices; }, ms);
 }
 
 bool ThreadEnded(HANDLE h, DWORD ms) { return h && WaitForSingleObject(h, ms) == WAIT_OBJECT_0; }
@@ -50,7 +44,6 @@ bool ThreadEnded(HANDLE h, DWORD ms) { return h && WaitForSingleObject(h, ms) ==
 class MusicPlayer : public testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(sink_.ok()) << "pactl could not set up the recording sink";
         // The chant is compiled into the saver, so the player reads it from there.
         saved_ = g_hModule;
         saver_ = LoadLibraryExA(SaverPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
@@ -66,7 +59,7 @@ protected:
         ASSERT_NE(window_, nullptr);
         g_notices.clear();
         ASSERT_TRUE(capture_.Start());
-        Pump(200);  // the recording is running before anything plays
+        PumpFor(200);  // the recording is running before anything plays
     }
     void TearDown() override {
         ShutdownMusic();
@@ -76,25 +69,7 @@ protected:
         g_hModule = saved_;
         if (saver_) FreeLibrary(saver_);
     }
-    // Recording levels and where they are in time.
-    struct Heard {
-        std::vector<double> rms, band;  // whole signal; the vowel's formant band
-        SoundCapture* capture;
-        double TimeOf(long window) const { return capture->SampleTimeMs(window * kWindow10ms); }
-        long WindowAt(double ms) const {
-            double w = capture->SampleAt(ms) / kWindow10ms;
-            return w < 0 ? 0 : static_cast<long>(w);
-        }
-    };
-    Heard Listen() {
-        Heard h;
-        std::vector<int16_t> s = capture_.Samples();
-        h.rms = WindowRms(s);
-        h.band = WindowRms(BandPass(s, 600, 1000));
-        h.capture = &capture_;
-        return h;
-    }
-    ExactSink sink_;
+    Heard Listen() { return capture_.Listen(); }
     HMODULE saved_ = nullptr, saver_ = nullptr;
     HWND window_ = nullptr;
     SoundCapture capture_;
@@ -107,7 +82,7 @@ TEST_F(MusicPlayer, OnePlaySoundsTheChantOnceThenNotifies) {
     DWORD t0 = timeGetTime();
     ASSERT_NE(PlayVoice(window_, 0), 0);
     PumpUntil(12000, 1);
-    Pump(500);
+    PumpFor(500);
     Heard h = Listen();
     long first = FirstAbove(h.rms, kHeard, h.WindowAt(t0 - 100));
     long last = LastAbove(h.rms, kHeard);
@@ -130,12 +105,12 @@ TEST_F(MusicPlayer, ThreeVoicesOverlapEachAtItsOnset) {
     DWORD started[VOICE_COUNT];
     DWORD t0 = timeGetTime();
     for (int v = 0; v < VOICE_COUNT; ++v) {
-        while (timeGetTime() - t0 < DWORD(3200 * v)) Pump(1);
+        while (timeGetTime() - t0 < DWORD(3200 * v)) PumpFor(1);
         started[v] = timeGetTime();
         ASSERT_NE(PlayVoice(window_, v), 0);
     }
     PumpUntil(12000, 3);
-    Pump(300);
+    PumpFor(300);
     ASSERT_EQ(g_notices.size(), 3u);
     Heard h = Listen();
     // Each copy opens with the vowel, whose formant band the earlier copies have left
@@ -164,13 +139,13 @@ TEST_F(MusicPlayer, ThreeVoicesOverlapEachAtItsOnset) {
 TEST_F(MusicPlayer, StopSilencesEveryVoiceAndKeepsTheThreads) {
     StartMusic();
     ASSERT_NE(PlayVoice(window_, 0), 0);
-    Pump(800);
+    PumpFor(800);
     ASSERT_NE(PlayVoice(window_, 1), 0);
     ASSERT_NE(PlayVoice(window_, 2), 0);
-    Pump(1500);
+    PumpFor(1500);
     DWORD stopped = timeGetTime();
     StopMusic();
-    Pump(9000);
+    PumpFor(9000);
     Heard h = Listen();
     long before = FirstAbove(h.rms, kHeard, h.WindowAt(stopped - 300));
     ASSERT_GE(before, 0);
@@ -198,7 +173,7 @@ TEST_F(MusicPlayer, ShutdownDuringPlayIsPromptAndSilent) {
     StartMusic();
     ASSERT_NE(PlayVoice(window_, 0), 0);
     ASSERT_NE(PlayVoice(window_, 1), 0);
-    Pump(2000);
+    PumpFor(2000);
     DWORD t0 = timeGetTime();
     ShutdownMusic();
     DWORD took = timeGetTime() - t0;
@@ -207,7 +182,7 @@ TEST_F(MusicPlayer, ShutdownDuringPlayIsPromptAndSilent) {
         EXPECT_EQ(g_hVoiceThread[v], nullptr);
         EXPECT_EQ(g_dwVoiceThreadId[v], 0u);
     }
-    Pump(1500);
+    PumpFor(1500);
     EXPECT_TRUE(g_notices.empty());
     Heard h = Listen();
     long silence = FirstQuietRun(h.rms, kSilent, 20, h.WindowAt(t0 - 300));
@@ -225,10 +200,10 @@ TEST_F(MusicPlayer, RequestToAPlayingVoiceWaitsThenPlays) {
     StartMusic();
     DWORD t0 = timeGetTime();
     ASSERT_NE(PlayVoice(window_, 0), 0);
-    Pump(1000);
+    PumpFor(1000);
     ASSERT_NE(PlayVoice(window_, 0), 0);  // voice 0 is playing
     PumpUntil(20000, 2);
-    Pump(500);
+    PumpFor(500);
     ASSERT_EQ(g_notices.size(), 2u);
     EXPECT_NEAR(double(g_notices[0] - t0), kChantMs, 600);
     EXPECT_NEAR(double(g_notices[1] - g_notices[0]), kChantMs, 600);
@@ -253,7 +228,7 @@ TEST_F(MusicPlayer, PlayVoiceWithoutThreadsOrOutOfRangeIsRefused) {
     EXPECT_EQ(PlayVoice(window_, VOICE_COUNT), 0);
     EXPECT_EQ(PlayVoice(window_, 0x7FFFFFFF), 0);
     EXPECT_EQ(PlayVoice(window_, -0x7FFFFFFF - 1), 0);
-    Pump(300);
+    PumpFor(300);
     EXPECT_TRUE(g_notices.empty());
     Heard h = Listen();
     EXPECT_EQ(LastAbove(h.rms, kHeard), -1) << "something played";
@@ -264,7 +239,7 @@ TEST_F(MusicPlayer, PlayVoiceWithoutThreadsOrOutOfRangeIsRefused) {
 TEST_F(MusicPlayer, BadSourcesEndTheVoiceQuietly) {
     std::vector<char> chant;
     {
-        HRSRC res = FindResourceA(saver_, "OMCHANT", MAKEINTRESOURCEA(10));
+        HRSRC res = FindResourceA(saver_, "OMCHANT", RT_RCDATA);
         ASSERT_NE(res, nullptr);
         const char* p = static_cast<const char*>(LockResource(LoadResource(saver_, res)));
         chant.assign(p, p + SizeofResource(saver_, res));
@@ -315,7 +290,7 @@ TEST_F(MusicPlayer, BadSourcesEndTheVoiceQuietly) {
 // A damaged chant plays what can be decoded and ends like a natural end.
 TEST_F(MusicPlayer, DamagedChantPlaysWhatDecodesAndEnds) {
     std::vector<char> chant;
-    HRSRC res = FindResourceA(saver_, "OMCHANT", MAKEINTRESOURCEA(10));
+    HRSRC res = FindResourceA(saver_, "OMCHANT", RT_RCDATA);
     ASSERT_NE(res, nullptr);
     const char* p = static_cast<const char*>(LockResource(LoadResource(saver_, res)));
     chant.assign(p, p + SizeofResource(saver_, res));

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "support/registry.h"
 #include "support/settings_store.h"
-#include "support/test_util.h"
 
 namespace {
 

@@ -6,9 +6,11 @@
 #include "animation/saver_proc.h"
 #include "animation/view_keys.h"
 #include "dialogs/module_buttons.h"
+#include "support/background_task.h"
 #include "support/process.h"
+#include "support/registry.h"
+#include "support/saver_process.h"
 #include "support/settings_store.h"
-#include "support/test_util.h"
 
 namespace {
 
@@ -20,35 +22,23 @@ void LoadFresh(const ScratchKey& scratch)
     LoadModuleParams();
 }
 
-// Closes the first dialog of that caption that appears, with the command given.
+// Closes the first dialog of that caption that appears, with the command given, and
+// notes where the pointer was confined while it was open.
 struct DialogCloser {
-    const char* caption;
-    WPARAM command;
-    bool sawPointer = false;
     RECT clip = {};
-    HANDLE thread = nullptr;
-    static DWORD WINAPI Run(LPVOID p)
+    bool found = false;
+    BackgroundTask task;
+    DialogCloser(const char* caption, WPARAM command)
+        : task([this, caption, command] {
+              HWND d = PollForWindow("#32770", caption, 5000);
+              Sleep(100);
+              GetClipCursor(&clip);
+              if (d) PostMessageA(d, WM_COMMAND, command, 0);
+              found = d != nullptr;
+          })
     {
-        DialogCloser* c = static_cast<DialogCloser*>(p);
-        HWND d = nullptr;
-        for (int i = 0; i < 500 && !(d = FindWindowA("#32770", c->caption)); ++i) Sleep(10);
-        Sleep(100);
-        GetClipCursor(&c->clip);
-        if (d) PostMessageA(d, WM_COMMAND, c->command, 0);
-        return d ? 0 : 1;
     }
-    DialogCloser(const char* cap, WPARAM cmd) : caption(cap), command(cmd)
-    {
-        thread = CreateThread(nullptr, 0, Run, this, 0, nullptr);
-    }
-    bool Join()
-    {
-        WaitForSingleObject(thread, 10000);
-        DWORD code = 1;
-        GetExitCodeThread(thread, &code);
-        CloseHandle(thread);
-        return code == 0;
-    }
+    bool Join() { return task.Join() && found; }
 };
 
 int PointerCount()

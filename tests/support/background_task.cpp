@@ -1,0 +1,31 @@
+#include "support/background_task.h"
+
+BackgroundTask::BackgroundTask(std::function<void()> task) : task_(std::move(task))
+{
+    thread_ = CreateThread(nullptr, 0, Run, this, 0, nullptr);
+}
+
+BackgroundTask::~BackgroundTask()
+{
+    Join();
+    if (thread_) CloseHandle(thread_);
+}
+
+bool BackgroundTask::Join(DWORD milliseconds)
+{
+    return thread_ && WaitForSingleObject(thread_, milliseconds) == WAIT_OBJECT_0;
+}
+
+DWORD WINAPI BackgroundTask::Run(LPVOID self)
+{
+    static_cast<BackgroundTask*>(self)->task_();
+    return 0;
+}
+
+HWND PollForWindow(const char* cls, const char* title, DWORD milliseconds)
+{
+    DWORD start = GetTickCount();
+    HWND found;
+    while (!(found = FindWindowA(cls, title)) && GetTickCount() - start < milliseconds) Sleep(10);
+    return found;
+}

@@ -1,0 +1,128 @@
+#include "support/registry.h"
+
+#include <gtest/gtest.h>
+
+#include <string.h>
+
+#include "support/settings_store.h"
+
+namespace {
+
+std::string Sanitize(std::string s)
+{
+    for (char& c : s)
+        if (c == '/' || c == '\\') c = '_';
+    return s;
+}
+
+} // namespace
+
+std::string TestName()
+{
+    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    if (!info) return "NoTest";
+    return Sanitize(std::string(info->test_suite_name()) + "." + info->name());
+}
+
+void DeleteTree(HKEY hive, const char* path) { RegDeleteTreeA(hive, path); RegDeleteKeyA(hive, path); }
+
+ScratchKey::ScratchKey() : path_("Software\\TiloTest\\" + TestName())
+{
+    DeleteTree(HKEY_CURRENT_USER, path_.c_str());
+    DeleteTree(HKEY_LOCAL_MACHINE, path_.c_str());
+    DeleteTree(HKEY_CLASSES_ROOT, path_.c_str());
+}
+
+ScratchKey::~ScratchKey()
+{
+    DeleteTree(HKEY_CURRENT_USER, path_.c_str());
+    DeleteTree(HKEY_LOCAL_MACHINE, path_.c_str());
+    DeleteTree(HKEY_CLASSES_ROOT, path_.c_str());
+}
+
+bool ScratchKey::exists(HKEY hive) const
+{
+    HKEY key;
+    if (RegOpenKeyExA(hive, path_.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
+}
+
+bool SetDword(HKEY hive, const char* path, const char* name, DWORD value)
+{
+    return RegSetKeyValueA(hive, path, name, REG_DWORD, &value, sizeof value) == ERROR_SUCCESS;
+}
+
+bool SetBinary(HKEY hive, const char* path, const char* name, const void* data, DWORD size, DWORD type)
+{
+    return RegSetKeyValueA(hive, path, name, type, data, size) == ERROR_SUCCESS;
+}
+
+bool GetRaw(HKEY hive, const char* path, const char* name, std::vector<BYTE>* data, DWORD* type)
+{
+    HKEY key;
+    if (RegOpenKeyExA(hive, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    DWORD size = 0;
+    LONG rc = RegQueryValueExA(key, name, nullptr, type, nullptr, &size);
+    if (rc == ERROR_SUCCESS) {
+        data->assign(size, 0);
+        rc = RegQueryValueExA(key, name, nullptr, type, data->data(), &size);
+        data->resize(size);
+    }
+    RegCloseKey(key);
+    return rc == ERROR_SUCCESS;
+}
+
+bool GetDword(HKEY hive, const char* path, const char* name, DWORD* value)
+{
+    std::vector<BYTE> data;
+    DWORD type = 0;
+    if (!GetRaw(hive, path, name, &data, &type) || data.size() != 4) return false;
+    memcpy(value, data.data(), 4);
+    return true;
+}
+
+bool GetString(HKEY hive, const char* path, const char* name, std::string* value)
+{
+    std::vector<BYTE> data;
+    DWORD type = 0;
+    if (!GetRaw(hive, path, name, &data, &type)) return false;
+    value->assign(reinterpret_cast<const char*>(data.data()), data.size());
+    while (!value->empty() && value->back() == '\0') value->pop_back();
+    return true;
+}
+
+std::string KeyClass(HKEY hive, const char* path)
+{
+    HKEY key;
+    if (RegOpenKeyExA(hive, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return "<no key>";
+    char cls[256] = {};
+    DWORD len = sizeof cls;
+    LONG rc = RegQueryInfoKeyA(key, cls, &len, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                               nullptr, nullptr, nullptr);
+    RegCloseKey(key);
+    return rc == ERROR_SUCCESS ? std::string(cls, len) : "<no class>";
+}
+
+ProductKeyBackup::ProductKeyBackup()
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, TILO_PRODUCT_KEY, 0, KEY_READ, &key) == ERROR_SUCCESS) {
+        for (DWORD i = 0;; ++i) {
+            char name[256];
+            DWORD nameLen = sizeof name, type = 0, value = 0, size = sizeof value;
+            LONG rc = RegEnumValueA(key, i, name, &nameLen, nullptr, &type,
+                                    reinterpret_cast<BYTE*>(&value), &size);
+            if (rc == ERROR_NO_MORE_ITEMS) break;
+            if (rc == ERROR_SUCCESS && type == REG_DWORD) values_.emplace_back(name, value);
+        }
+        RegCloseKey(key);
+    }
+    DeleteTree(HKEY_CURRENT_USER, TILO_PRODUCT_KEY);
+}
+
+ProductKeyBackup::~ProductKeyBackup()
+{
+    DeleteTree(HKEY_CURRENT_USER, TILO_PRODUCT_KEY);
+    for (const auto& v : values_) SetDword(HKEY_CURRENT_USER, TILO_PRODUCT_KEY, v.first.c_str(), v.second);
+}

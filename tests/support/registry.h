@@ -1,0 +1,46 @@
+// The registry as the tests use it: a scratch key per test, the product key kept aside
+// while a test runs, and reading and writing single values.
+#ifndef TILO_TESTS_SUPPORT_REGISTRY_H
+#define TILO_TESTS_SUPPORT_REGISTRY_H
+
+#include <windows.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+
+// A key under HKCU\Software\TiloTest named after the running test, deleted on both
+// ends so every test starts from nothing.
+class ScratchKey {
+public:
+    ScratchKey();
+    ~ScratchKey();
+    const std::string& path() const { return path_; }
+    bool exists(HKEY hive = HKEY_CURRENT_USER) const;
+private:
+    std::string path_;
+};
+
+// Saves the product key's values and gives the test an empty key; puts them back after.
+class ProductKeyBackup {
+public:
+    ProductKeyBackup();
+    ~ProductKeyBackup();
+private:
+    std::vector<std::pair<std::string, DWORD>> values_;
+};
+
+void DeleteTree(HKEY hive, const char* path);
+bool SetDword(HKEY hive, const char* path, const char* name, DWORD value);
+bool SetBinary(HKEY hive, const char* path, const char* name, const void* data, DWORD size, DWORD type);
+bool GetDword(HKEY hive, const char* path, const char* name, DWORD* value);
+bool GetString(HKEY hive, const char* path, const char* name, std::string* value);
+// Raw data and its type, for checking what was stored byte for byte.
+bool GetRaw(HKEY hive, const char* path, const char* name, std::vector<BYTE>* data, DWORD* type);
+std::string KeyClass(HKEY hive, const char* path);
+
+// "Suite.Test" of the running test, usable in a key or file name.
+std::string TestName();
+
+#endif

@@ -1,0 +1,84 @@
+#include "support/saver_process.h"
+
+#include <string.h>
+
+
+std::string SaverPath() { return TILO_SCR_PATH_VALUE; }
+std::string FakesDir() { return TILO_FAKES_DIR_VALUE; }
+std::string NoticeToolPath() { return TILO_NOTICE_TOOL; }
+
+SaverProcess::~SaverProcess() { Kill(); }
+
+bool SaverProcess::Start(const std::string& arguments, const std::vector<std::string>& environment,
+                         const std::string& exePath)
+{
+    std::string exe = exePath.empty() ? SaverPath() : exePath;
+    std::string line = "\"" + exe + "\"";
+    if (!arguments.empty()) line += " " + arguments;
+    return Launch(exe, line, environment);
+}
+
+bool SaverProcess::StartRaw(const std::string& commandLine, const std::string& exePath)
+{
+    return Launch(exePath.empty() ? SaverPath() : exePath, commandLine, {});
+}
+
+bool SaverProcess::Launch(const std::string& exe, std::string line, const std::vector<std::string>& environment)
+{
+    Kill();
+
+    // The test's environment with the given entries added or replaced.
+    std::vector<std::string> entries;
+    char* block = GetEnvironmentStringsA();
+    for (const char* p = block; *p; p += strlen(p) + 1) entries.emplace_back(p);
+    FreeEnvironmentStringsA(block);
+    for (const std::string& e : environment) {
+        std::string key = e.substr(0, e.find('=') + 1);
+        bool replaced = false;
+        for (std::string& have : entries)
+            if (_strnicmp(have.c_str(), key.c_str(), key.size()) == 0) {
+                have = e;
+                replaced = true;
+            }
+        if (!replaced) entries.push_back(e);
+    }
+    std::string env;
+    for (const std::string& e : entries) env += e + '\0';
+    env += '\0';
+
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    std::vector<char> mutableLine(line.begin(), line.end());
+    mutableLine.push_back('\0');
+    if (!CreateProcessA(exe.c_str(), mutableLine.data(), nullptr, nullptr, FALSE, 0, env.data(),
+                        nullptr, &si, &pi))
+        return false;
+    CloseHandle(pi.hThread);
+    process_ = pi.hProcess;
+    pid_ = pi.dwProcessId;
+    return true;
+}
+
+DWORD SaverProcess::WaitExit(DWORD milliseconds)
+{
+    if (!process_) return STILL_ACTIVE;
+    if (WaitForSingleObject(process_, milliseconds) != WAIT_OBJECT_0) return STILL_ACTIVE;
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(process_, &code);
+    return code;
+}
+
+bool SaverProcess::Running() { return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
+
+void SaverProcess::Kill()
+{
+    if (!process_) return;
+    if (Running()) {
+        TerminateProcess(process_, 0xDEAD);
+        WaitForSingleObject(process_, 5000);
+    }
+    CloseHandle(process_);
+    process_ = nullptr;
+}
+

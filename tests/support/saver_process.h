@@ -1,0 +1,39 @@
+// A process of the real saver, started as the system would start it.
+#ifndef TILO_TESTS_SUPPORT_SAVER_PROCESS_H
+#define TILO_TESTS_SUPPORT_SAVER_PROCESS_H
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+
+// Environment entries "NAME=value" are added to (or replace) the test's own environment.
+class SaverProcess {
+public:
+    SaverProcess() = default;
+    ~SaverProcess();
+    SaverProcess(const SaverProcess&) = delete;
+    SaverProcess& operator=(const SaverProcess&) = delete;
+
+    bool Start(const std::string& arguments, const std::vector<std::string>& environment = {},
+               const std::string& exePath = "");
+    // The whole command line as given, program name included.
+    bool StartRaw(const std::string& commandLine, const std::string& exePath = "");
+    // The exit code, or STILL_ACTIVE when it has not ended within the time.
+    DWORD WaitExit(DWORD milliseconds);
+    bool Running();
+    void Kill();
+    DWORD pid() const { return pid_; }
+    HANDLE handle() const { return process_; }
+private:
+    bool Launch(const std::string& exe, std::string line, const std::vector<std::string>& environment);
+    HANDLE process_ = nullptr;
+    DWORD pid_ = 0;
+};
+
+std::string SaverPath();
+std::string FakesDir();
+std::string NoticeToolPath();
+
+#endif

@@ -3,14 +3,13 @@
 # frame time without the 30 ms floor against the same eight display lists in a tight
 # loop, at 1920 x 1080 and 1280 x 1024; process start to the first swapped frame against
 # a bare Wine OpenGL program; the CPU the saver uses at its 30 ms pace.
-#   bash bench/saver_bench.sh [BUILD_DIR] [SECONDS]
+#   bash bench/saver_bench.sh [SECONDS]   (builds build/win first)
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
-build=${1:-$top/build/win}
-seconds=${2:-4}
-. "$top/tests/bench.sh"
-bench_build "$build" saver_bench
-build=$(cd "$build" && pwd)
+build=$top/build/win
+seconds=${1:-4}
+. "$top/scripts/wine_env.sh"
+bash "$top/scripts/build.sh" saver_bench >/dev/null
 exe="$build/bench/saver_bench.exe"
 
 median() { sort -g | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR+1)/2] : (a[NR/2] + a[NR/2+1]) / 2}'; }
@@ -18,7 +17,7 @@ field() { awk -v k="$1" '{print $k}'; }
 
 export TILO_OWN_DISPLAY=1
 for screen in 1920x1080 1280x1024; do
-  TILO_SCREEN=${screen}x24 bench_up "$build"
+  TILO_SCREEN=${screen}x24 wine_env_up "$build"
   saver=() bare=()
   for _ in 1 2 3; do  # alternated, so that drift of the machine hits both alike
     saver+=("$(wine "$exe" frames "$seconds" </dev/null | field 2)")
@@ -39,5 +38,5 @@ for screen in 1920x1080 1280x1024; do
     paced=$(wine "$exe" paced 10 </dev/null)
     printf '%-9s at the 30 ms pace: %s\n' "$screen" "$(echo "$paced" | awk '{printf "%.2f ms/frame, %.1f fps, %.1f%% of one core", $2, $4, $6}')"
   fi
-  bench_down
+  wine_env_down
 done

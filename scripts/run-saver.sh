@@ -7,9 +7,9 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 bash "$top/scripts/build.sh"
 build="$top/build/win"
-. "$top/tests/bench.sh"
+. "$top/scripts/wine_env.sh"
 had_display=${DISPLAY:-}
-bench_up "$build"
+wine_env_up "$build"
 if [ -n "$had_display" ]; then
   wine "$build/Tilo.scr" /s </dev/null
   echo "Tilo.scr exited with $?"
@@ -26,4 +26,4 @@ else
   wait "$pid" && rc=0 || rc=$?
   echo "Tilo.scr exited with $rc; screenshot: $shot"
 fi
-bench_down
+wine_env_down

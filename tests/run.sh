@@ -6,13 +6,12 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$top/build/win}" && pwd); shift || true
-. "$top/tests/bench.sh"
+. "$top/scripts/wine_env.sh"
 
 status=0
-if [ -d "$top/build/native" ]; then
-  ctest --test-dir "$top/build/native" --output-on-failure || status=1
-fi
-bench_up "$build"
+bash "$top/scripts/check_layers.sh" || status=1
+ctest --test-dir "$top/build/native" --output-on-failure || status=1
+wine_env_up "$build"
 ctest --test-dir "$build" --output-on-failure "$@" || status=1
-bench_down
+wine_env_down
 exit $status

@@ -1,35 +1,26 @@
-// Waits for a message box of a given caption, checks its text, owner and buttons, and
-// dismisses it with OK. Used where the saver must run on a display of its own, which a
-// Windows test program cannot give a child process under Wine.
-//   message_box_check CAPTION TEXT [TIMEOUT_MS]   exit 0: found, as expected, dismissed
+// Waits for the driver message of a saver that finds no OpenGL (caption and text as the
+// renderer defines them), checks its text, owner and buttons, and dismisses it with OK.
+// Used where the saver must run on a display of its own, which a Windows test program
+// cannot give a child process under Wine.
+//   message_box_check [TIMEOUT_MS]   exit 0: found, as expected, dismissed
 #include <windows.h>
 
 #include <stdio.h>
-#include <string.h>
+#include <stdlib.h>
+
 #include <string>
+
+#include "render/gl_context.h"
 
 int main(int argc, char** argv)
 {
-    if (argc < 3) {
-        fprintf(stderr, "usage: message_box_check CAPTION TEXT [TIMEOUT_MS]\n");
-        return 2;
-    }
-    // The text arrives with "\n" written as two characters.
-    std::string expected;
-    for (const char* p = argv[2]; *p; ++p) {
-        if (p[0] == '\\' && p[1] == 'n') {
-            expected += '\n';
-            ++p;
-        } else {
-            expected += *p;
-        }
-    }
-    DWORD timeout = argc > 3 ? strtoul(argv[3], nullptr, 10) : 20000;
+    const std::string expected = TILO_MSG_NO_FORMAT;
+    DWORD timeout = argc > 1 ? strtoul(argv[1], nullptr, 10) : 20000;
     DWORD start = GetTickCount();
     HWND box = nullptr;
-    while (!(box = FindWindowA("#32770", argv[1])) && GetTickCount() - start < timeout) Sleep(50);
+    while (!(box = FindWindowA("#32770", TILO_CAPTION_SAVER_ERROR)) && GetTickCount() - start < timeout) Sleep(50);
     if (!box) {
-        printf("no message box titled \"%s\"\n", argv[1]);
+        printf("no message box titled \"%s\"\n", TILO_CAPTION_SAVER_ERROR);
         return 1;
     }
     int failures = 0;

@@ -5,11 +5,10 @@
 #   no_glx.sh TILO_SCR MESSAGE_BOX_CHECK_EXE UNIT_TESTS_EXE
 set -u
 saver=$1 check=$2 unit=$3
-[ -n "${TILO_NOGLX_DISPLAY:-}" ] || { echo "no display without GLX (tests/bench.sh provides one)"; exit 1; }
+[ -n "${TILO_NOGLX_DISPLAY:-}" ] || { echo "no display without GLX (scripts/wine_env.sh provides one)"; exit 1; }
 DISPLAY=$TILO_NOGLX_DISPLAY wine "$saver" /s </dev/null >/dev/null 2>&1 &
 pid=$!
-wine "$check" "Tilo Screen Saver Error" \
-  "Your video card doesn't appear to support\nhardware acceleration for OpenGL. Make sure\nyou have installed the most current drivers\nfor your card." 20000 </dev/null
+wine "$check" 20000 </dev/null
 checked=$?
 for _ in $(seq 1 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
 if kill -0 "$pid" 2>/dev/null; then

@@ -6,7 +6,4 @@ bool g_bContinue = true;
 
 // This build does not measure yet: the step never ends the run, so a slow machine
 // simply draws slower frames.
-bool FrameRateMonitorStep(HWND)
-{
-    return false;
-}
+bool FrameRateMonitorStep(HWND) { return false; }

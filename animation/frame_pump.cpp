@@ -41,7 +41,7 @@ void Drain(HWND window)
     }
 }
 
-} // namespace
+}  // namespace
 
 void PostNextFrame(HWND window)
 {

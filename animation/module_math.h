@@ -15,8 +15,8 @@ struct ModuleParams {
     float xrot;
     float yrot;
     float zrot;
-    float speed;   // kept within kMinSpeed..kMaxSpeed
-    bool active;   // takes part in the show
+    float speed;  // kept within kMinSpeed..kMaxSpeed
+    bool active;  // takes part in the show
 };
 static_assert(sizeof(bool) == 1, "the active flag is one byte");
 
@@ -36,9 +36,9 @@ float ScaleFromStore(int stored);
 // and without truncation.
 float KeepDefault(float value);
 float ClampSpeed(float speed);
-bool ActiveFromStore(int stored);        // any value above 0 is on
-int CycleTimeFromStore(int stored);      // negative becomes the default; 0 stays
-bool SoundFromStore(int stored);         // exactly 1 is on
+bool ActiveFromStore(int stored);    // any value above 0 is on
+int CycleTimeFromStore(int stored);  // negative becomes the default; 0 stays
+bool SoundFromStore(int stored);     // exactly 1 is on
 
 bool IsModuleIndex(int index, int count);
 int CountActiveIn(const ModuleParams* table, int count);

@@ -26,9 +26,9 @@ namespace {
 // The names of a module's values, in the order of the view fields.
 const char* const kViewNames[] = {"depth", "horz", "vert", "xrot", "yrot", "zrot", "speed"};
 
-float ModuleParams::* const kViewFields[] = {&ModuleParams::depth, &ModuleParams::horz,
-    &ModuleParams::vert, &ModuleParams::xrot, &ModuleParams::yrot, &ModuleParams::zrot,
-    &ModuleParams::speed};
+float ModuleParams::*const kViewFields[] = {&ModuleParams::depth, &ModuleParams::horz, &ModuleParams::vert,
+                                            &ModuleParams::xrot,  &ModuleParams::yrot, &ModuleParams::zrot,
+                                            &ModuleParams::speed};
 
 float* const kCurrentView[] = {&g_fDepth, &g_fHorz, &g_fVert, &g_fXrot, &g_fYrot, &g_fZrot, &g_fSpeed};
 
@@ -42,7 +42,7 @@ void CopyToView(const ModuleParams& m)
     for (int k = 0; k < 7; ++k) *kCurrentView[k] = m.*kViewFields[k];
 }
 
-} // namespace
+}  // namespace
 
 void LoadModuleTable(ModuleParams* table, ModuleParams* defaults, int count)
 {
@@ -64,8 +64,7 @@ void LoadModuleTable(ModuleParams* table, ModuleParams* defaults, int count)
         m.speed = ClampSpeed(ScaleFromStore(ReadUserInt(name, ScaleForStore(m.speed))));
 
         ValueName(name, sizeof name, i, "active");
-        if (ReadUserInt(name, kAbsentValue) != kAbsentValue)
-            m.active = ActiveFromStore(ReadUserInt(name, 0));
+        if (ReadUserInt(name, kAbsentValue) != kAbsentValue) m.active = ActiveFromStore(ReadUserInt(name, 0));
     }
 }
 
@@ -121,7 +120,4 @@ int NextActiveModule(int index) { return NextActiveIn(g_Modules, MODULE_COUNT, i
 
 int PrevActiveModule(int index) { return PrevActiveIn(g_Modules, MODULE_COUNT, index); }
 
-bool IsModuleActive(int index)
-{
-    return IsModuleIndex(index, MODULE_COUNT) && g_Modules[index].active;
-}
+bool IsModuleActive(int index) { return IsModuleIndex(index, MODULE_COUNT) && g_Modules[index].active; }

@@ -65,12 +65,9 @@ void OnClose()
 // A preview ends when its parent destroys it, without a close request: the rendering
 // context and the voices are released while the window still exists. The view is not
 // stored, since no key can change it there.
-void OnDestroy()
-{
-    TearDown();
-}
+void OnDestroy() { TearDown(); }
 
-} // namespace
+}  // namespace
 
 LRESULT SaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {

@@ -10,9 +10,9 @@
 // Private message that drives each frame; posted with both parameters all ones.
 #define WM_NEXT_FRAME 7427
 
-extern bool g_bSaverWindow;   // the animation runs in the saver window, not the dialog
-extern bool g_bFullScreen;    // the saver window's client area is as wide as the desktop's
-extern bool g_bStop;          // stop requested: no further frames
-extern bool g_bClosing;       // teardown has run
+extern bool g_bSaverWindow;  // the animation runs in the saver window, not the dialog
+extern bool g_bFullScreen;   // the saver window's client area is as wide as the desktop's
+extern bool g_bStop;         // stop requested: no further frames
+extern bool g_bClosing;      // teardown has run
 
 #endif

@@ -39,7 +39,7 @@ void ShowViewParams(HWND window)
     AfterFreePointer();
 }
 
-} // namespace
+}  // namespace
 
 void FormatViewParams(char* buffer, size_t capacity)
 {
@@ -166,4 +166,3 @@ INT_PTR CALLBACK ControlMenuDialogProc(HWND dialog, UINT message, WPARAM wParam,
         return FALSE;
     }
 }
-

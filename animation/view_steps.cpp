@@ -13,7 +13,7 @@ long long WholeFiftieths(float depth)
     return static_cast<long long>(depth) / 50;
 }
 
-} // namespace
+}  // namespace
 
 float DepthStep(float depth)
 {

@@ -60,7 +60,7 @@ double CpuMs()
 
 // Watches the saver from a second thread and closes it.
 struct Watch {
-    DWORD closeAfterMs;        // after the first frame
+    DWORD closeAfterMs;  // after the first frame
     bool stopAtFirstFrame;
     double firstFrameMs = -1;  // since process start
     unsigned framesAtStart = 0, framesAtEnd = 0;
@@ -106,8 +106,8 @@ HWND BareWindow()
     wc.lpszClassName = "TiloBareGL";
     RegisterClassA(&wc);
     HWND w = CreateWindowExA(WS_EX_TOPMOST, wc.lpszClassName, "bare", WS_POPUP | WS_VISIBLE, 0, 0,
-                             GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr,
-                             nullptr, wc.hInstance, nullptr);
+                             GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
+                             wc.hInstance, nullptr);
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
     return w;
@@ -124,7 +124,7 @@ void BareFrame(float spin)
     SwapBuffers(g_hDC);
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -140,8 +140,8 @@ int main(int argc, char** argv)
         RunWatchedSaver(watch);
         unsigned frames = watch.framesAtEnd - watch.framesAtStart;
         double wall = watch.endMs - watch.startMs;
-        printf("%s %.3f ms/frame %.1f fps %.1f %%cpu %u frames\n", mode, wall / frames, 1000.0 * frames / wall,
-               100.0 * (watch.cpuEnd - watch.cpuStart) / wall, frames);
+        printf("%s %.3f ms/frame %.1f fps %.1f %%cpu %u frames\n", mode, wall / frames,
+               1000.0 * frames / wall, 100.0 * (watch.cpuEnd - watch.cpuStart) / wall, frames);
         return 0;
     }
     if (!strcmp(mode, "first")) {
@@ -168,8 +168,8 @@ int main(int argc, char** argv)
             BareFrame(spin += 0.1f);
             ++frames;
         }
-        printf("bare %.3f ms/frame %.1f fps %u frames\n", (end - start) / frames, 1000.0 * frames / (end - start),
-               frames);
+        printf("bare %.3f ms/frame %.1f fps %u frames\n", (end - start) / frames,
+               1000.0 * frames / (end - start), frames);
         DestroyGLContext();
         return 0;
     }

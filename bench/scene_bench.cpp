@@ -64,7 +64,7 @@ void DefaultView()
     g_bSaverWindow = true;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -83,7 +83,8 @@ int main(int argc, char** argv)
         }
         ForgetMeshLists();
         if (run == 0)
-            snprintf(renderer, sizeof renderer, "%s, OpenGL %s", reinterpret_cast<const char*>(glGetString(GL_RENDERER)),
+            snprintf(renderer, sizeof renderer, "%s, OpenGL %s",
+                     reinterpret_cast<const char*>(glGetString(GL_RENDERER)),
                      reinterpret_cast<const char*>(glGetString(GL_VERSION)));
         Pump();
         glFinish();
@@ -122,7 +123,8 @@ int main(int argc, char** argv)
            triangles, Median(compile) * 1e3, *std::min_element(compile.begin(), compile.end()) * 1e3,
            *std::max_element(compile.begin(), compile.end()) * 1e3, contexts);
     const double perFrame = Median(frame);
-    printf("DrawModule1 + SwapBuffers, unpaced: median %.2f ms per frame = %.1f frames/s (min %.2f, max %.2f ms; "
+    printf("DrawModule1 + SwapBuffers, unpaced: median %.2f ms per frame = %.1f frames/s (min %.2f, max %.2f "
+           "ms; "
            "%d frames per context)\n",
            perFrame * 1e3, 1.0 / perFrame, *std::min_element(frame.begin(), frame.end()) * 1e3,
            *std::max_element(frame.begin(), frame.end()) * 1e3, frames);

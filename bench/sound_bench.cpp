@@ -19,26 +19,30 @@
 
 namespace {
 
-double FileTimeMs(const FILETIME& t) {
+double FileTimeMs(const FILETIME& t)
+{
     ULARGE_INTEGER u;
     u.LowPart = t.dwLowDateTime;
     u.HighPart = t.dwHighDateTime;
     return u.QuadPart / 10000.0;
 }
 
-double ThreadCpuMs() {
+double ThreadCpuMs()
+{
     FILETIME c, e, k, u;
     GetThreadTimes(GetCurrentThread(), &c, &e, &k, &u);
     return FileTimeMs(k) + FileTimeMs(u);
 }
 
-double ProcessCpuMs() {
+double ProcessCpuMs()
+{
     FILETIME c, e, k, u;
     GetProcessTimes(GetCurrentProcess(), &c, &e, &k, &u);
     return FileTimeMs(k) + FileTimeMs(u);
 }
 
-void Pump(DWORD ms) {
+void Pump(DWORD ms)
+{
     DWORD start = timeGetTime();
     do {
         MSG m;
@@ -49,7 +53,8 @@ void Pump(DWORD ms) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     if (argc < 2) {
         fprintf(stderr, "usage: sound_bench PATH_TO_TILO_SCR\n");
         return 2;
@@ -128,8 +133,8 @@ int main(int argc, char** argv) {
         printf("stop: no recording\n");
     } else {
         std::sort(delays.begin(), delays.end());
-        printf("stop to silence over %zu trials: min %.0f ms, median %.0f ms, max %.0f ms\n",
-               delays.size(), delays.front(), delays[delays.size() / 2], delays.back());
+        printf("stop to silence over %zu trials: min %.0f ms, median %.0f ms, max %.0f ms\n", delays.size(),
+               delays.front(), delays[delays.size() / 2], delays.back());
     }
     timeEndPeriod(1);
     return 0;

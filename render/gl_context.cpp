@@ -53,7 +53,7 @@ void ReleaseMessage(const char* text)
     MessageBoxA(nullptr, text, TILO_CAPTION_SHUTDOWN, MB_OK | MB_ICONINFORMATION);
 }
 
-} // namespace
+}  // namespace
 
 int PickPixelFormat(HDC dc, int colourBits)
 {

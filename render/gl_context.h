@@ -5,9 +5,9 @@
 
 #include <windows.h>
 
-extern HDC g_hDC;          // swapped by the frame pump after each good frame
+extern HDC g_hDC;  // swapped by the frame pump after each good frame
 extern HGLRC g_hRC;
-extern HWND g_hGLWnd;      // the window g_hDC belongs to
+extern HWND g_hGLWnd;  // the window g_hDC belongs to
 
 // True when the window has a current context with projection and scene state in place.
 // On failure everything acquired is released and the user has been shown why.
@@ -21,8 +21,8 @@ bool InitSceneState();
 
 // Message texts shown to the user, also looked for by the tests.
 #define TILO_MSG_NO_DC "Can't Create A GL Device Context."
-#define TILO_MSG_NO_FORMAT                                                                 \
-    "Your video card doesn't appear to support\nhardware acceleration for OpenGL. Make " \
+#define TILO_MSG_NO_FORMAT                                                                                   \
+    "Your video card doesn't appear to support\nhardware acceleration for OpenGL. Make "                     \
     "sure\nyou have installed the most current drivers\nfor your card."
 #define TILO_MSG_SET_FORMAT "Can't Set The PixelFormat."
 #define TILO_MSG_NO_RC "Can't Create A GL Rendering Context."

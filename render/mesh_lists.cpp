@@ -64,7 +64,7 @@ void DrawMesh(float scale)
     glCallList(g_nListBase + K);
 }
 
-} // namespace
+}  // namespace
 
 const MeshDrawRoutine g_MeshTable[kMeshCount] = {DrawMesh<0>, DrawMesh<1>, DrawMesh<2>, DrawMesh<3>,
                                                  DrawMesh<4>, DrawMesh<5>, DrawMesh<6>, DrawMesh<7>};

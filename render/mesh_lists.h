@@ -8,7 +8,7 @@ constexpr int kMeshCount = 8;
 constexpr int kListBlockSize = 9;
 
 struct MeshMaterial {
-    float ambient[4];   // red, green, blue, alpha
+    float ambient[4];  // red, green, blue, alpha
     float diffuse[4];
     float specular[4];
     float shininess;

@@ -15,8 +15,7 @@ unsigned ScorePixelFormat(const PixelFormatFields& pfd, int colourBits)
 }
 
 int ChooseScoredFormat(int count, int provisional, int colourBits,
-                       bool (*describe)(void* context, int index, PixelFormatFields* out),
-                       void* context)
+                       bool (*describe)(void* context, int index, PixelFormatFields* out), void* context)
 {
     if (provisional == 0) return 0;
     int choice = provisional;

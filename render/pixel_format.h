@@ -30,7 +30,6 @@ unsigned ScorePixelFormat(const PixelFormatFields& pfd, int colourBits);
 // when it cannot; provisional is the platform chooser's answer (0: none at all). The
 // highest score wins, ties going to the higher index; when nothing scores, provisional.
 int ChooseScoredFormat(int count, int provisional, int colourBits,
-                       bool (*describe)(void* context, int index, PixelFormatFields* out),
-                       void* context);
+                       bool (*describe)(void* context, int index, PixelFormatFields* out), void* context);
 
 #endif

@@ -19,9 +19,13 @@ void ClearFrame() { glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT); }
 
 int FrameResult() { return glGetError() == GL_NO_ERROR ? 1 : 0; }
 
-void PlaceView() { glLoadIdentity(); glTranslatef(g_fHorz, g_fVert, -g_fDepth); }
+void PlaceView()
+{
+    glLoadIdentity();
+    glTranslatef(g_fHorz, g_fVert, -g_fDepth);
+}
 
-} // namespace
+}  // namespace
 
 int DrawBlank()
 {

@@ -9,9 +9,9 @@ struct Follower {
     float fPhase;  // path parameter, radians, 0 to kTwoPi
 };
 
-extern float g_fOrbitSpin;    // module 2's spin, degrees; never reset
-extern int g_nOrbitFrames;    // module 2's frames since its spin was last reduced
-extern float g_fOrbitSpeed;   // module 2's path speed for the current frame
+extern float g_fOrbitSpin;   // module 2's spin, degrees; never reset
+extern int g_nOrbitFrames;   // module 2's frames since its spin was last reduced
+extern float g_fOrbitSpeed;  // module 2's path speed for the current frame
 extern Follower g_Followers[kFollowerCount];
 extern bool g_bFollowersUnset;  // the phases have not been spread yet
 

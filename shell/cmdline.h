@@ -16,7 +16,7 @@ enum class RunMode {
 
 struct ModeRequest {
     RunMode mode;
-    uint32_t handle;   // the decimal window handle behind p, l or a; 0 otherwise
+    uint32_t handle;  // the decimal window handle behind p, l or a; 0 otherwise
 };
 
 // Steps over one character; the platform's CharNextA in the program, +1 natively.

@@ -8,7 +8,6 @@
 #include "shell/fault_guard.h"
 #include "shell/password.h"
 
-
 namespace {
 
 int (*volatile s_fn)(void*);
@@ -16,7 +15,7 @@ void* volatile s_context;
 volatile int s_result;
 volatile LONG s_faulted;
 
-} // namespace
+}  // namespace
 
 extern "C" LONG __cdecl TiloGuardFilter(EXCEPTION_POINTERS* pointers, void* frame)
 {
@@ -27,8 +26,7 @@ extern "C" LONG __cdecl TiloGuardFilter(EXCEPTION_POINTERS* pointers, void* fram
 
 __attribute__((noinline)) static void GuardedCall()
 {
-    __try1(TiloGuardFilter)
-    s_result = s_fn(s_context);
+    __try1(TiloGuardFilter) s_result = s_fn(s_context);
     __except1
 }
 

@@ -17,7 +17,7 @@ VerifyFn s_verifier = nullptr;
 // Prompts closer together than this are taken as one close request.
 const DWORD kPromptGapMs = 200;
 
-} // namespace
+}  // namespace
 
 void SetSaverRunning(bool running)
 {
@@ -46,8 +46,8 @@ void LoadPasswordHook()
     if (RegOpenKeyA(HKEY_CURRENT_USER, "Control Panel\\Desktop", &key) != ERROR_SUCCESS) return;
     DWORD value = 0;
     DWORD size = sizeof value;
-    if (RegQueryValueExA(key, "ScreenSaveUsePassword", nullptr, nullptr,
-                         reinterpret_cast<BYTE*>(&value), &size) == ERROR_SUCCESS &&
+    if (RegQueryValueExA(key, "ScreenSaveUsePassword", nullptr, nullptr, reinterpret_cast<BYTE*>(&value),
+                         &size) == ERROR_SUCCESS &&
         value != 0) {
         s_verifierLibrary = LoadLibraryA("PASSWORD.CPL");
         if (s_verifierLibrary) {
@@ -64,10 +64,7 @@ void LoadPasswordHook()
 
 bool PasswordVerifierLoaded() { return s_verifier != nullptr; }
 
-BOOL AskPasswordVerifier(HWND window)
-{
-    return s_verifier ? s_verifier(window) : TRUE;
-}
+BOOL AskPasswordVerifier(HWND window) { return s_verifier ? s_verifier(window) : TRUE; }
 
 bool VerifyPassword(HWND window)
 {
@@ -77,8 +74,7 @@ bool VerifyPassword(HWND window)
         return true;
     }
     DWORD now = GetTickCount();
-    if (g_dwLastPasswordCheck != 0xFFFFFFFFu && now - g_dwLastPasswordCheck < kPromptGapMs)
-        return false;
+    if (g_dwLastPasswordCheck != 0xFFFFFFFFu && now - g_dwLastPasswordCheck < kPromptGapMs) return false;
 
     g_bInPasswordCheck = true;
     MSG msg;
@@ -98,8 +94,8 @@ void ChangePasswordMode(HWND window)
     HWND owner = (window && IsWindow(window)) ? window : GetForegroundWindow();
     HMODULE mpr = LoadLibraryA("MPR.DLL");
     if (!mpr) return;
-    ChangeFn change = reinterpret_cast<ChangeFn>(
-        reinterpret_cast<void*>(GetProcAddress(mpr, "PwdChangePasswordA")));
+    ChangeFn change =
+        reinterpret_cast<ChangeFn>(reinterpret_cast<void*>(GetProcAddress(mpr, "PwdChangePasswordA")));
     if (change) change("SCRSAVE", owner, 0, 0);
     FreeLibrary(mpr);
 }

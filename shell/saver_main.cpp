@@ -42,8 +42,7 @@ int RunMode_(void* context)
     return -1;
 }
 
-} // namespace
-
+}  // namespace
 
 int SaverMain(HINSTANCE instance, HINSTANCE, const char* args, int)
 {

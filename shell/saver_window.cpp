@@ -21,8 +21,7 @@ AssociateFn ImeAssociate()
 {
     HMODULE imm = GetModuleHandleA("IMM32.DLL");
     if (!imm) return nullptr;
-    return reinterpret_cast<AssociateFn>(
-        reinterpret_cast<void*>(GetProcAddress(imm, "ImmAssociateContext")));
+    return reinterpret_cast<AssociateFn>(reinterpret_cast<void*>(GetProcAddress(imm, "ImmAssociateContext")));
 }
 
 void ApplyMovementRule(HWND window)
@@ -37,15 +36,11 @@ void ApplyMovementRule(HWND window)
     g_ptMouseRef = now;
 }
 
-} // namespace
+}  // namespace
 
-void RestartMovementRule()
-{
-    GetCursorPos(&g_ptMouseRef);
-}
+void RestartMovementRule() { GetCursorPos(&g_ptMouseRef); }
 
-bool MovedPastThreshold
-(POINT reference, POINT now, unsigned threshold)
+bool MovedPastThreshold(POINT reference, POINT now, unsigned threshold)
 {
     // 64-bit differences: screen coordinates far apart cannot wrap into a small distance.
     long long dx = static_cast<long long>(now.x) - reference.x;
@@ -94,8 +89,8 @@ int RunSaver(HWND parent)
 
     int result = -1;
     if (RegisterClassA(&cls)) {
-        g_hSaverWnd = CreateWindowExA(exStyle, TILO_SAVER_CLASS, title, style, 0, 0, width, height,
-                                      parent, nullptr, g_hInstance, nullptr);
+        g_hSaverWnd = CreateWindowExA(exStyle, TILO_SAVER_CLASS, title, style, 0, 0, width, height, parent,
+                                      nullptr, g_hInstance, nullptr);
     }
     if (g_hSaverWnd) {
         if (!parent) SetForegroundWindow(g_hSaverWnd);

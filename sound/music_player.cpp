@@ -36,7 +36,8 @@ struct Voice {
 
 // Takes ownership of a play message's block: the name is copied and the block freed.
 // A message without a block carries no request.
-void AppendRequest(Voice& v, const MSG& msg) {
+void AppendRequest(Voice& v, const MSG& msg)
+{
     char* block = reinterpret_cast<char*>(msg.lParam);
     if (!block) return;
     VoiceRequest r;
@@ -49,7 +50,8 @@ void AppendRequest(Voice& v, const MSG& msg) {
 }
 
 // At most one waiting voice message, without blocking, while a play runs.
-void ServiceOneMessage(Voice& v) {
+void ServiceOneMessage(Voice& v)
+{
     MSG msg;
     if (!PeekMessageA(&msg, nullptr, WM_VOICE_INIT, WM_VOICE_QUIT, PM_REMOVE)) return;
     switch (msg.message) {
@@ -73,11 +75,13 @@ bool Halted(const Voice& v) { return v.stop || v.quit; }
 // Waits until the device returns a buffer, servicing one message per 50 ms that pass.
 // A stop or quit ends the wait too: a device that no longer returns buffers must not
 // keep the voice, and with it ShutdownMusic, waiting for ever.
-void WaitForReturn(Voice& v, BufferSync& sync) {
+void WaitForReturn(Voice& v, BufferSync& sync)
+{
     while (!Halted(v) && WaitForSingleObject(sync.returned, 50) != WAIT_OBJECT_0) ServiceOneMessage(v);
 }
 
-bool CreateBufferSync(BufferSync& sync) {
+bool CreateBufferSync(BufferSync& sync)
+{
     sync.inFlight = 0;
     sync.returned = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     if (!sync.returned) return false;
@@ -85,14 +89,16 @@ bool CreateBufferSync(BufferSync& sync) {
     return true;
 }
 
-void DestroyBufferSync(BufferSync& sync) {
+void DestroyBufferSync(BufferSync& sync)
+{
     DeleteCriticalSection(&sync.lock);
     CloseHandle(sync.returned);
 }
 
 // Plays one request to its end, a stop or a quit. False when the play could not
 // start (source, device or memory); then nothing of it is left.
-bool PlayRequest(Voice& v, const VoiceRequest& request) {
+bool PlayRequest(Voice& v, const VoiceRequest& request)
+{
     OggVorbis_File vf;
     if (!OpenMusicSource(request.name, &vf)) return false;
 
@@ -156,8 +162,7 @@ bool PlayRequest(Voice& v, const VoiceRequest& request) {
         h.dwBufferLength = 0;
         while (h.dwBufferLength < WAVE_BUFFER_SIZE) {
             long got = ov_read(&vf, h.lpData + h.dwBufferLength,
-                               static_cast<int>(WAVE_BUFFER_SIZE - h.dwBufferLength), 0, 2, 1,
-                               &section);
+                               static_cast<int>(WAVE_BUFFER_SIZE - h.dwBufferLength), 0, 2, 1, &section);
             if (got <= 0) break;
             h.dwBufferLength += static_cast<DWORD>(got);
         }
@@ -197,18 +202,19 @@ bool PlayRequest(Voice& v, const VoiceRequest& request) {
 }
 
 // Frees the blocks of play messages still queued when the thread ends.
-void DiscardWaitingMessages() {
+void DiscardWaitingMessages()
+{
     MSG msg;
     while (PeekMessageA(&msg, nullptr, WM_VOICE_INIT, WM_VOICE_QUIT, PM_REMOVE)) {
-        if (msg.message == WM_VOICE_PLAY && msg.lParam)
-            LocalFree(reinterpret_cast<HLOCAL>(msg.lParam));
+        if (msg.message == WM_VOICE_PLAY && msg.lParam) LocalFree(reinterpret_cast<HLOCAL>(msg.lParam));
     }
 }
 
 }  // namespace
 
-void CALLBACK WaveDoneCallback(HWAVEOUT device, UINT message, DWORD_PTR instance,
-                               DWORD_PTR param1, DWORD_PTR param2) {
+void CALLBACK WaveDoneCallback(HWAVEOUT device, UINT message, DWORD_PTR instance, DWORD_PTR param1,
+                               DWORD_PTR param2)
+{
     if (message != WOM_DONE) return;
     BufferSync* sync = reinterpret_cast<BufferSync*>(instance);
     EnterCriticalSection(&sync->lock);
@@ -217,7 +223,8 @@ void CALLBACK WaveDoneCallback(HWAVEOUT device, UINT message, DWORD_PTR instance
     SetEvent(sync->returned);
 }
 
-DWORD WINAPI VoiceThreadProc(LPVOID unused) {
+DWORD WINAPI VoiceThreadProc(LPVOID unused)
+{
     MSG msg;
     // Makes the message queue exist, so that posts to this thread succeed from now on.
     PeekMessageA(&msg, nullptr, WM_VOICE_INIT, WM_VOICE_QUIT, PM_NOREMOVE);
@@ -253,7 +260,8 @@ DWORD WINAPI VoiceThreadProc(LPVOID unused) {
     return 0;
 }
 
-void StartMusic() {
+void StartMusic()
+{
     for (int i = 0; i < VOICE_COUNT; ++i) {
         if (g_hVoiceThread[i]) continue;
         DWORD id = 0;
@@ -271,26 +279,29 @@ void StartMusic() {
     }
 }
 
-int PlayVoice(HWND window, int voice) {
+int PlayVoice(HWND window, int voice)
+{
     if (voice < 0 || voice >= VOICE_COUNT || !g_dwVoiceThreadId[voice]) return 0;
     char* block = static_cast<char*>(LocalAlloc(LMEM_FIXED, kRequestBlockSize));
     if (!block) return 0;
     memcpy(block, g_szSourceName, kRequestBlockSize);
-    if (!PostThreadMessageA(g_dwVoiceThreadId[voice], WM_VOICE_PLAY,
-                            reinterpret_cast<WPARAM>(window), reinterpret_cast<LPARAM>(block))) {
+    if (!PostThreadMessageA(g_dwVoiceThreadId[voice], WM_VOICE_PLAY, reinterpret_cast<WPARAM>(window),
+                            reinterpret_cast<LPARAM>(block))) {
         LocalFree(block);
         return 0;
     }
     return 1;
 }
 
-void StopMusic() {
+void StopMusic()
+{
     for (int i = 0; i < VOICE_COUNT; ++i) {
         if (g_hVoiceThread[i]) PostThreadMessageA(g_dwVoiceThreadId[i], WM_VOICE_STOP, 0, 0);
     }
 }
 
-void ShutdownMusic() {
+void ShutdownMusic()
+{
     for (int i = 0; i < VOICE_COUNT; ++i) {
         if (!g_hVoiceThread[i]) continue;
         PostThreadMessageA(g_dwVoiceThreadId[i], WM_VOICE_QUIT, 0, 0);
@@ -301,7 +312,8 @@ void ShutdownMusic() {
     }
 }
 
-void SetMusicSourceName(const char* name) {
+void SetMusicSourceName(const char* name)
+{
     const char* src = name ? name : kChantName;
     size_t n = strnlen(src, kRequestBlockSize - 1);
     memcpy(g_szSourceName, src, n);

@@ -14,7 +14,8 @@
 
 // Thread messages of a voice; a voice takes no others.
 #define WM_VOICE_INIT 1025  // proves that the thread accepts messages
-#define WM_VOICE_PLAY 1026  // wParam: window for WM_APP at the end, or 0; lParam: LocalAlloc'd
+#define WM_VOICE_PLAY                                                                                        \
+    1026                    // wParam: window for WM_APP at the end, or 0; lParam: LocalAlloc'd
                             // 260-byte source name, owned by the voice once delivered
 #define WM_VOICE_STOP 1027  // ends the current play; wParam 0 also empties the queue
 #define WM_VOICE_QUIT 1028  // ends the current play, then the thread
@@ -36,8 +37,8 @@ void StopMusic();
 void ShutdownMusic();
 
 DWORD WINAPI VoiceThreadProc(LPVOID unused);
-void CALLBACK WaveDoneCallback(HWAVEOUT device, UINT message, DWORD_PTR instance,
-                               DWORD_PTR param1, DWORD_PTR param2);
+void CALLBACK WaveDoneCallback(HWAVEOUT device, UINT message, DWORD_PTR instance, DWORD_PTR param1,
+                               DWORD_PTR param2);
 
 // Test hook: the source name that PlayVoice sends from now on (a null name restores
 // "res://OMCHANT", the only one the system plays). Interface thread only.

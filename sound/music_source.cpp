@@ -16,7 +16,8 @@ const size_t kResPrefixLen = 6;
 
 // The resource's bytes in the loaded executable, which stay valid for the life of the
 // process and need no release; false when it is missing, empty or cannot be loaded.
-bool FindChantBytes(const char* target, const unsigned char** data, DWORD* size) {
+bool FindChantBytes(const char* target, const unsigned char** data, DWORD* size)
+{
     LPCSTR id = target;
     if (target[0] == '#') {
         int number = 0;
@@ -39,7 +40,8 @@ bool FindChantBytes(const char* target, const unsigned char** data, DWORD* size)
 
 }  // namespace
 
-bool OpenMusicSource(const char* name, OggVorbis_File* vf) {
+bool OpenMusicSource(const char* name, OggVorbis_File* vf)
+{
     if (!name || !vf) return false;
     if (strncmp(name, kResPrefix, kResPrefixLen) == 0) {
         const unsigned char* data = nullptr;

@@ -21,8 +21,8 @@ void CopyText(char* to, size_t capacity, const char* from)
 HKEY OpenCurrent(HKEY hive)
 {
     HKEY key = nullptr;
-    LONG rc = RegCreateKeyExA(hive, s_keyPath, 0, s_keyClass, REG_OPTION_NON_VOLATILE,
-                              KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    LONG rc = RegCreateKeyExA(hive, s_keyPath, 0, s_keyClass, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                              nullptr, &key, nullptr);
     return rc == ERROR_SUCCESS ? key : nullptr;
 }
 
@@ -34,7 +34,7 @@ char* ReadString(HKEY hive, const char* name, char* buffer, DWORD capacity, cons
         DWORD size = capacity;
         DWORD type = 0;
         if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) ==
-                ERROR_SUCCESS) {
+            ERROR_SUCCESS) {
             // Stored data need not carry its terminator; a full buffer without one is
             // treated as too long rather than read past its end.
             if (size < capacity) {
@@ -50,7 +50,7 @@ char* ReadString(HKEY hive, const char* name, char* buffer, DWORD capacity, cons
     return buffer;
 }
 
-} // namespace
+}  // namespace
 
 void SelectKey(HWND window, const char* path)
 {

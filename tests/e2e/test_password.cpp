@@ -63,7 +63,7 @@ bool SaverRunningNotice()
     return probe.WaitExit(10000) == 1;
 }
 
-} // namespace
+}  // namespace
 
 TEST_F(PasswordHooks, WrongEntryKeepsTheSaverAndRequestsWithin200msAreIgnored)
 {

@@ -34,7 +34,7 @@ protected:
     HWND child = nullptr;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(Preview, RunsAsAChildOverTheParentsClientArea)
 {

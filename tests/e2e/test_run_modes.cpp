@@ -19,14 +19,17 @@ int RunToExit(const std::string& args, DWORD ms = 10000)
     return static_cast<int>(code);
 }
 
-HWND WaitConfigDialog(const SaverProcess& p) { return WaitForWindow("#32770", "Tilo Settings", 15000, p.pid()); }
+HWND WaitConfigDialog(const SaverProcess& p)
+{
+    return WaitForWindow("#32770", "Tilo Settings", 15000, p.pid());
+}
 
-} // namespace
+}  // namespace
 
 TEST(ExitCodes, BadSwitchesEndWithMinusOne)
 {
-    for (const char* args : {"/x", "x", "/1", "-?", "/\xe9", "\xff\xfe", "/p:1234", "/p", "/p 0",
-                             "/l:5", "/p 4294967296"})
+    for (const char* args :
+         {"/x", "x", "/1", "-?", "/\xe9", "\xff\xfe", "/p:1234", "/p", "/p 0", "/l:5", "/p 4294967296"})
         EXPECT_EQ(RunToExit(args), -1) << args;
 }
 
@@ -56,8 +59,8 @@ TEST(ExitCodes, ChangePasswordOnTheOlderFamilyEndsWithZero)
     Win98Mode win98("Tilo.scr");
     RecordingWindow owner("owner", 200, 100);
     SaverProcess p;
-    ASSERT_TRUE(p.Start("/a " + std::to_string(reinterpret_cast<UINT_PTR>(owner.hwnd())), {},
-                        SaverBesideFakes()));
+    ASSERT_TRUE(
+        p.Start("/a " + std::to_string(reinterpret_cast<UINT_PTR>(owner.hwnd())), {}, SaverBesideFakes()));
     EXPECT_EQ(static_cast<int>(p.WaitExit(10000)), 0);
     EXPECT_EQ(FakeGet("change calls", 0), 1u);
 }

@@ -38,7 +38,7 @@ protected:
     SaverProcess saver;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(SaverSound, WithSoundOnVoicesStartEveryThreeSecondsAndCloseSilencesThem)
 {

@@ -35,7 +35,7 @@ protected:
     HWND window = nullptr;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(FullScreen, CoversTheScreenTopmostWithTheSaverClassAndStyles)
 {

@@ -34,15 +34,17 @@ const char* Name(Hue h)
 }
 
 // The colour each mesh's material gives it under the two white lights.
-const Hue kMeshHue[8] = {Hue::White, Hue::Green, Hue::Orange, Hue::LightBlue,
-                         Hue::LightBlue, Hue::Red, Hue::DarkBlue, Hue::DarkBlue};
+const Hue kMeshHue[8] = {Hue::White,     Hue::Green, Hue::Orange,   Hue::LightBlue,
+                         Hue::LightBlue, Hue::Red,   Hue::DarkBlue, Hue::DarkBlue};
 
 // The angles about the band's axis, from +x towards +z, over which each mesh lies;
 // mesh 7 comes in four groups.
-struct Sector { double from, to; };
+struct Sector {
+    double from, to;
+};
 const std::vector<Sector> kSectors[8] = {
-    {{18, 88}}, {{-32, 14}}, {{-79, -33}}, {{-131, -92}}, {{-177, -140}}, {{-178, -135}}, {{126, 168}},
-    {{-86, -80}, {17, 24}, {99, 119}, {171, 177}}};
+    {{18, 88}},     {{-32, 14}},    {{-79, -33}}, {{-131, -92}},
+    {{-177, -140}}, {{-178, -135}}, {{126, 168}}, {{-86, -80}, {17, 24}, {99, 119}, {171, 177}}};
 
 // True when a sector centre of the mesh is turned within 35 degrees of the viewer. The
 // spin turns the band by -spin about its axis, which adds spin to a point's angle, and
@@ -61,14 +63,18 @@ const MeshData* const kMeshes[8] = {&g_Mesh0, &g_Mesh1, &g_Mesh2, &g_Mesh3,
 
 Hue Classify(DWORD bgrx)
 {
-    const double b = (bgrx & 0xFF) / 255.0, g = ((bgrx >> 8) & 0xFF) / 255.0, r = ((bgrx >> 16) & 0xFF) / 255.0;
+    const double b = (bgrx & 0xFF) / 255.0, g = ((bgrx >> 8) & 0xFF) / 255.0,
+                 r = ((bgrx >> 16) & 0xFF) / 255.0;
     const double hi = std::max({r, g, b}), lo = std::min({r, g, b});
     if (hi < 0.05) return Hue::Black;
     if (hi - lo < 0.25 * hi) return Hue::White;
     double h;
-    if (hi == r) h = 60.0 * fmod((g - b) / (hi - lo) + 6.0, 6.0);
-    else if (hi == g) h = 60.0 * ((b - r) / (hi - lo) + 2.0);
-    else h = 60.0 * ((r - g) / (hi - lo) + 4.0);
+    if (hi == r)
+        h = 60.0 * fmod((g - b) / (hi - lo) + 6.0, 6.0);
+    else if (hi == g)
+        h = 60.0 * ((b - r) / (hi - lo) + 2.0);
+    else
+        h = 60.0 * ((r - g) / (hi - lo) + 4.0);
     if (h >= 340.0 || h < 20.0) return Hue::Red;
     if (h < 70.0) return Hue::Orange;
     if (h >= 90.0 && h < 160.0) return Hue::Green;
@@ -109,13 +115,16 @@ std::array<MeshCheck, 8> CheckMeshes(const Screenshot& shot, double depth, doubl
             for (int v = 0; v < 3; ++v) {
                 const float* p = m.positions + 3 * m.indices[t + v];
                 const float* n = m.normals + 3 * m.indices[t + v];
-                for (int r = 0; r < 3; ++r) eye[v][r] = mv[r] * p[0] + mv[4 + r] * p[1] + mv[8 + r] * p[2] + mv[12 + r];
+                for (int r = 0; r < 3; ++r)
+                    eye[v][r] = mv[r] * p[0] + mv[4 + r] * p[1] + mv[8 + r] * p[2] + mv[12 + r];
                 nx += mv[0] * n[0] + mv[4] * n[1] + mv[8] * n[2];
                 ny += mv[1] * n[0] + mv[5] * n[1] + mv[9] * n[2];
                 nz += mv[2] * n[0] + mv[6] * n[1] + mv[10] * n[2];
-                gluProject(p[0], p[1], p[2], mv.data(), projection, viewport, &win[v][0], &win[v][1], &win[v][2]);
+                gluProject(p[0], p[1], p[2], mv.data(), projection, viewport, &win[v][0], &win[v][1],
+                           &win[v][2]);
             }
-            const double cx = (eye[0][0] + eye[1][0] + eye[2][0]) / 3, cy = (eye[0][1] + eye[1][1] + eye[2][1]) / 3,
+            const double cx = (eye[0][0] + eye[1][0] + eye[2][0]) / 3,
+                         cy = (eye[0][1] + eye[1][1] + eye[2][1]) / 3,
                          cz = (eye[0][2] + eye[1][2] + eye[2][2]) / 3;
             const double len = sqrt(nx * nx + ny * ny + nz * nz), dist = sqrt(cx * cx + cy * cy + cz * cz);
             // Only where the band faces the viewer (within 50 degrees either side);
@@ -124,7 +133,8 @@ std::array<MeshCheck, 8> CheckMeshes(const Screenshot& shot, double depth, doubl
             if (around < 40.0 || around > 140.0) continue;
             if (-(nx * cx + ny * cy + nz * cz) / (len * dist) < 0.5) continue;  // turned away
             const double area = fabs((win[1][0] - win[0][0]) * (win[2][1] - win[0][1]) -
-                                     (win[2][0] - win[0][0]) * (win[1][1] - win[0][1])) / 2;
+                                     (win[2][0] - win[0][0]) * (win[1][1] - win[0][1])) /
+                                2;
             if (area < 6.0) continue;  // too small to be sure of its pixel
             const int x = static_cast<int>((win[0][0] + win[1][0] + win[2][0]) / 3);
             const int y = shot.height - 1 - static_cast<int>((win[0][1] + win[1][1] + win[2][1]) / 3);
@@ -165,7 +175,7 @@ protected:
     GLTestWindow gl{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(SceneView, EachMeshShowsItsColourWhereItsSectorIsTurned)
 {
@@ -186,8 +196,9 @@ TEST_F(SceneView, EachMeshShowsItsColourWhereItsSectorIsTurned)
             ASSERT_GT(result[k].probes, 40) << "mesh " << k << " at spin " << spin;
             const double share = static_cast<double>(result[k].matches) / result[k].probes;
             // Mesh 7's small pieces lie between larger ornaments that hide some of them.
-            EXPECT_GT(share, k == 7 ? 0.8 : 0.95) << "mesh " << k << " (" << Name(kMeshHue[k]) << ") at spin " << spin << ": "
-                                  << result[k].matches << " of " << result[k].probes;
+            EXPECT_GT(share, k == 7 ? 0.8 : 0.95)
+                << "mesh " << k << " (" << Name(kMeshHue[k]) << ") at spin " << spin << ": "
+                << result[k].matches << " of " << result[k].probes;
         }
     }
     for (int k = 0; k < 8; ++k) EXPECT_GE(checked[k], 1) << "mesh " << k << " never faced the viewer";
@@ -234,7 +245,10 @@ TEST_F(SceneView, ScreenFollowsTheSpinFromRightToLeft)
         int n = 0;
         for (int y = 0; y < shot.height; ++y)
             for (int x = 0; x < shot.width; ++x)
-                if (Classify(shot.at(x, y)) == Hue::White) { sum += x; ++n; }
+                if (Classify(shot.at(x, y)) == Hue::White) {
+                    sum += x;
+                    ++n;
+                }
         return n ? sum / n : -1.0;
     };
     ShowFrames(17.0f, 1);

@@ -50,11 +50,12 @@ protected:
 
     SaverProcess saver;
     HWND window = nullptr;
+
 private:
     std::unique_ptr<ProductKeyBackup> saved_;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(SaverKeys, PageUpStepsByTheDepthAndEscSavesTheView)
 {

@@ -10,8 +10,8 @@
 inline DWORD FakeGet(const char* name, DWORD fallback)
 {
     DWORD value = fallback, size = sizeof value;
-    if (RegGetValueA(HKEY_CURRENT_USER, TILO_FAKES_KEY, name, RRF_RT_REG_DWORD, nullptr, &value,
-                     &size) != ERROR_SUCCESS)
+    if (RegGetValueA(HKEY_CURRENT_USER, TILO_FAKES_KEY, name, RRF_RT_REG_DWORD, nullptr, &value, &size) !=
+        ERROR_SUCCESS)
         return fallback;
     return value;
 }
@@ -28,9 +28,6 @@ inline void FakeSetText(const char* name, const char* text)
 }
 
 // A real access violation, for the fault guard's end-to-end test.
-inline void FakeFault()
-{
-    *static_cast<volatile int*>(nullptr) = 1;
-}
+inline void FakeFault() { *static_cast<volatile int*>(nullptr) = 1; }
 
 #endif

@@ -2,8 +2,8 @@
 
 // Records the provider name and the owner window of each change request; "change
 // fault" makes the request fault.
-extern "C" __declspec(dllexport) DWORD WINAPI PwdChangePasswordA(LPCSTR provider, HWND owner,
-                                                                 DWORD a, DWORD b)
+extern "C" __declspec(dllexport) DWORD WINAPI
+    PwdChangePasswordA(LPCSTR provider, HWND owner, DWORD a, DWORD b)
 {
     FakeSet("change calls", FakeGet("change calls", 0) + 1);
     FakeSetText("change provider", provider ? provider : "(null)");

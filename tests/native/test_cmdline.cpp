@@ -10,7 +10,7 @@ ModeRequest Scan(const char* args, bool win9x = false) { return ScanRunMode(args
 
 std::string Skip(const char* line) { return SkipProgramText(line, NextByte); }
 
-} // namespace
+}  // namespace
 
 TEST(CommandLine, EmptyOrBlankArgumentsOpenConfigurationWithoutOwner)
 {
@@ -22,7 +22,8 @@ TEST(CommandLine, EmptyOrBlankArgumentsOpenConfigurationWithoutOwner)
 
 TEST(CommandLine, OnlyTheFirstLetterCounts)
 {
-    for (const char* a : {"/s", "-s", "S", "/S", "/save", " - /s x"}) EXPECT_EQ(Scan(a).mode, RunMode::Saver) << a;
+    for (const char* a : {"/s", "-s", "S", "/S", "/save", " - /s x"})
+        EXPECT_EQ(Scan(a).mode, RunMode::Saver) << a;
     EXPECT_EQ(Scan("/config").mode, RunMode::ConfigForeground);
     EXPECT_EQ(Scan("/c:1234").mode, RunMode::ConfigForeground);
     EXPECT_EQ(Scan("/x").mode, RunMode::Invalid);

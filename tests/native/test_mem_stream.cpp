@@ -15,14 +15,18 @@ namespace {
 struct Block {
     std::vector<unsigned char> bytes;
     MemStream* s;
-    explicit Block(uint32_t size) : bytes(size) {
+    explicit Block(uint32_t size) : bytes(size)
+    {
         for (uint32_t i = 0; i < size; ++i) bytes[i] = static_cast<unsigned char>(i * 7 + 3);
         s = static_cast<MemStream*>(malloc(sizeof(MemStream)));
         s->pos = 0;
         s->size = size;
         s->data = bytes.data();
     }
-    ~Block() { if (s) free(s); }
+    ~Block()
+    {
+        if (s) free(s);
+    }
 };
 
 // Destination with a guard area after `room` bytes, to see whether a read overran.
@@ -30,7 +34,8 @@ struct Dest {
     std::vector<unsigned char> buf;
     size_t room;
     explicit Dest(size_t room) : buf(room + 64, 0xEE), room(room) {}
-    bool GuardIntact() const {
+    bool GuardIntact() const
+    {
         for (size_t i = room; i < buf.size(); ++i)
             if (buf[i] != 0xEE) return false;
         return true;
@@ -39,7 +44,8 @@ struct Dest {
 
 }  // namespace
 
-TEST(MemStream, ReadCopiesInOrderAndAdvances) {
+TEST(MemStream, ReadCopiesInOrderAndAdvances)
+{
     Block b(100);
     Dest d(100);
     EXPECT_EQ(MemStreamRead(d.buf.data(), 1, 40, b.s), 40u);
@@ -49,7 +55,8 @@ TEST(MemStream, ReadCopiesInOrderAndAdvances) {
     EXPECT_TRUE(d.GuardIntact());
 }
 
-TEST(MemStream, ReadAtEndReturnsNothing) {
+TEST(MemStream, ReadAtEndReturnsNothing)
+{
     Block b(10);
     b.s->pos = 10;
     Dest d(0);
@@ -58,7 +65,8 @@ TEST(MemStream, ReadAtEndReturnsNothing) {
     EXPECT_TRUE(d.GuardIntact());
 }
 
-TEST(MemStream, ReadAcrossEndStopsAtEnd) {
+TEST(MemStream, ReadAcrossEndStopsAtEnd)
+{
     Block b(10);
     b.s->pos = 7;
     Dest d(3);
@@ -68,7 +76,8 @@ TEST(MemStream, ReadAcrossEndStopsAtEnd) {
     EXPECT_TRUE(d.GuardIntact());
 }
 
-TEST(MemStream, ItemSizeCountsInBytes) {
+TEST(MemStream, ItemSizeCountsInBytes)
+{
     Block b(10);
     Dest d(10);
     // Three items of four bytes ask for 12; the block has 10 and the result counts bytes.
@@ -79,16 +88,19 @@ TEST(MemStream, ItemSizeCountsInBytes) {
     EXPECT_EQ(c.s->pos, 8u);
 }
 
-TEST(MemStream, HugeRequestsNeverLeaveTheBlock) {
+TEST(MemStream, HugeRequestsNeverLeaveTheBlock)
+{
     // Requests whose byte count wraps in 32 bits (pos + n below size again), in 64
     // bits (size * count back to a small number), or is simply enormous.
     const size_t big = static_cast<size_t>(-1);
-    struct Case { size_t size, count; } cases[] = {
-        {1, 0xFFFFFFF0u},          // pos + n wraps 32 bits
-        {0x10000u, 0x10000u},      // product is 2^32: zero in 32 bits
-        {0x80000001u, 2},          // product wraps 32 bits to 2
-        {big, big},                // product wraps 64 bits to 1
-        {big / 2 + 2, 2},          // product wraps 64 bits to 2
+    struct Case {
+        size_t size, count;
+    } cases[] = {
+        {1, 0xFFFFFFF0u},                                              // pos + n wraps 32 bits
+        {0x10000u, 0x10000u},                                          // product is 2^32: zero in 32 bits
+        {0x80000001u, 2},                                              // product wraps 32 bits to 2
+        {big, big},                                                    // product wraps 64 bits to 1
+        {big / 2 + 2, 2},                                              // product wraps 64 bits to 2
         {static_cast<size_t>(1) << 33, static_cast<size_t>(1) << 31},  // 2^64: zero
         {1, big},
         {big, 1},
@@ -107,7 +119,8 @@ TEST(MemStream, HugeRequestsNeverLeaveTheBlock) {
     }
 }
 
-TEST(MemStream, NullSourceIsRefused) {
+TEST(MemStream, NullSourceIsRefused)
+{
     unsigned char buf[4];
     EXPECT_EQ(MemStreamRead(buf, 1, 4, nullptr), 0u);
     EXPECT_EQ(MemStreamSeek(nullptr, 0, 0), -1);
@@ -115,7 +128,8 @@ TEST(MemStream, NullSourceIsRefused) {
     EXPECT_EQ(MemStreamClose(nullptr), -1);
 }
 
-TEST(MemStream, SeekFromEachOrigin) {
+TEST(MemStream, SeekFromEachOrigin)
+{
     Block b(1000);
     EXPECT_EQ(MemStreamSeek(b.s, 0, 2), 0);
     EXPECT_EQ(MemStreamTell(b.s), 1000);
@@ -131,7 +145,8 @@ TEST(MemStream, SeekFromEachOrigin) {
     EXPECT_EQ(MemStreamTell(b.s), 100);
 }
 
-TEST(MemStream, UnknownWhenceLeavesPosition) {
+TEST(MemStream, UnknownWhenceLeavesPosition)
+{
     Block b(50);
     b.s->pos = 20;
     EXPECT_EQ(MemStreamSeek(b.s, 3, 3), -1);
@@ -139,7 +154,8 @@ TEST(MemStream, UnknownWhenceLeavesPosition) {
     EXPECT_EQ(b.s->pos, 20u);
 }
 
-TEST(MemStream, SeeksOutsideTheBlockReadNothing) {
+TEST(MemStream, SeeksOutsideTheBlockReadNothing)
+{
     Block b(50);
     unsigned char buf[8] = {};
     // Below the start wraps to just under 2^32, far above size.

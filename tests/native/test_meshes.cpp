@@ -27,7 +27,8 @@ struct Placement {
     int triangles;  // the budget the mesh is drawn to
 };
 
-const std::vector<Placement>& Inventory() {
+const std::vector<Placement>& Inventory()
+{
     static const std::vector<Placement> table = {
         {&g_Mesh0, {{18, 88}}, -5.12, 12.72, 4092},
         {&g_Mesh1, {{-32, 14}}, -4.49, 4.99, 1762},
@@ -50,10 +51,12 @@ Vec Cross(Vec a, Vec b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, 
 double Dot(Vec a, Vec b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 double Length(Vec a) { return std::sqrt(Dot(a, a)); }
 
-Vec Position(const MeshData& m, int v) {
+Vec Position(const MeshData& m, int v)
+{
     return {m.positions[3 * v], m.positions[3 * v + 1], m.positions[3 * v + 2]};
 }
-Vec Normal(const MeshData& m, int v) {
+Vec Normal(const MeshData& m, int v)
+{
     return {m.normals[3 * v], m.normals[3 * v + 1], m.normals[3 * v + 2]};
 }
 double Radius(Vec p) { return std::hypot(p.x, p.z); }
@@ -62,7 +65,8 @@ double AngleDeg(Vec p) { return std::atan2(p.z, p.x) * 180.0 / kPi; }
 int Triangles(const MeshData& m) { return m.indexCount / 3; }
 
 // Index data is checked first so later tests can index without guarding.
-bool IndicesValid(const MeshData& m) {
+bool IndicesValid(const MeshData& m)
+{
     if (m.vertexCount <= 0 || m.indexCount <= 0 || m.indexCount % 3 != 0) return false;
     return std::all_of(m.indices, m.indices + m.indexCount,
                        [&](int i) { return i >= 0 && i < m.vertexCount; });
@@ -70,7 +74,8 @@ bool IndicesValid(const MeshData& m) {
 
 }  // namespace
 
-TEST(MeshData, IndicesFormWholeTrianglesWithinTheVertexRange) {
+TEST(MeshData, IndicesFormWholeTrianglesWithinTheVertexRange)
+{
     for (size_t k = 0; k < Inventory().size(); ++k) {
         const MeshData& m = *Inventory()[k].mesh;
         SCOPED_TRACE(k);
@@ -81,7 +86,8 @@ TEST(MeshData, IndicesFormWholeTrianglesWithinTheVertexRange) {
     }
 }
 
-TEST(MeshData, EveryTriangleHasThreeDistinctVerticesAndEveryVertexIsUsed) {
+TEST(MeshData, EveryTriangleHasThreeDistinctVerticesAndEveryVertexIsUsed)
+{
     for (size_t k = 0; k < Inventory().size(); ++k) {
         const MeshData& m = *Inventory()[k].mesh;
         SCOPED_TRACE(k);
@@ -98,7 +104,8 @@ TEST(MeshData, EveryTriangleHasThreeDistinctVerticesAndEveryVertexIsUsed) {
     }
 }
 
-TEST(MeshData, NormalsHaveUnitLength) {
+TEST(MeshData, NormalsHaveUnitLength)
+{
     for (size_t k = 0; k < Inventory().size(); ++k) {
         const MeshData& m = *Inventory()[k].mesh;
         SCOPED_TRACE(k);
@@ -110,7 +117,8 @@ TEST(MeshData, NormalsHaveUnitLength) {
 
 // Back-face culling keeps a triangle only if it is counter-clockwise seen from
 // the side its normals point to; a wrongly wound face would vanish on screen.
-TEST(MeshData, TrianglesAreCounterClockwiseTowardsTheirNormalsAndNotDegenerate) {
+TEST(MeshData, TrianglesAreCounterClockwiseTowardsTheirNormalsAndNotDegenerate)
+{
     for (size_t k = 0; k < Inventory().size(); ++k) {
         const MeshData& m = *Inventory()[k].mesh;
         SCOPED_TRACE(k);
@@ -133,7 +141,8 @@ TEST(MeshData, TrianglesAreCounterClockwiseTowardsTheirNormalsAndNotDegenerate) 
 // Faces are flat per region: the outer face looks straight out from the axis,
 // the inner face straight in, and side walls run along the cylinder (no radial
 // component).  Anything else means a face was built with the wrong normal.
-TEST(MeshData, NormalsAreRadialOnTheFacesAndTangentialOnTheWalls) {
+TEST(MeshData, NormalsAreRadialOnTheFacesAndTangentialOnTheWalls)
+{
     for (size_t k = 0; k < Inventory().size(); ++k) {
         const MeshData& m = *Inventory()[k].mesh;
         SCOPED_TRACE(k);
@@ -157,7 +166,8 @@ TEST(MeshData, NormalsAreRadialOnTheFacesAndTangentialOnTheWalls) {
     }
 }
 
-TEST(MeshPlacement, AllVerticesLieOnTheBand) {
+TEST(MeshPlacement, AllVerticesLieOnTheBand)
+{
     for (size_t k = 0; k < Inventory().size(); ++k) {
         const MeshData& m = *Inventory()[k].mesh;
         SCOPED_TRACE(k);
@@ -170,7 +180,8 @@ TEST(MeshPlacement, AllVerticesLieOnTheBand) {
     }
 }
 
-TEST(MeshPlacement, EachMeshStaysInAndFillsItsSectorAndHeight) {
+TEST(MeshPlacement, EachMeshStaysInAndFillsItsSectorAndHeight)
+{
     for (size_t k = 0; k < Inventory().size(); ++k) {
         const Placement& place = Inventory()[k];
         const MeshData& m = *place.mesh;
@@ -207,7 +218,8 @@ TEST(MeshPlacement, EachMeshStaysInAndFillsItsSectorAndHeight) {
 // sits in the embrace of 0) must share the band without passing through each
 // other: no outer-face vertex of one lies inside an outer-face triangle of the
 // other, compared unrolled in (angle, y).
-TEST(MeshPlacement, MeshesSharingASectorDoNotOverlap) {
+TEST(MeshPlacement, MeshesSharingASectorDoNotOverlap)
+{
     struct Flat {
         double a, y;
     };
@@ -216,7 +228,9 @@ TEST(MeshPlacement, MeshesSharingASectorDoNotOverlap) {
         return std::fabs(Radius(p) - kOuterRadius) < kSlack && (n.x * p.x + n.z * p.z) / Radius(p) > 0.99;
     };
     auto inside = [](Flat p, Flat a, Flat b, Flat c) {
-        auto side = [](Flat o, Flat s, Flat t) { return (s.a - o.a) * (t.y - o.y) - (s.y - o.y) * (t.a - o.a); };
+        auto side = [](Flat o, Flat s, Flat t) {
+            return (s.a - o.a) * (t.y - o.y) - (s.y - o.y) * (t.a - o.a);
+        };
         double d0 = side(a, b, p), d1 = side(b, c, p), d2 = side(c, a, p);
         const double eps = 1e-9;
         return (d0 > eps && d1 > eps && d2 > eps) || (d0 < -eps && d1 < -eps && d2 < -eps);
@@ -244,7 +258,8 @@ TEST(MeshPlacement, MeshesSharingASectorDoNotOverlap) {
     }
 }
 
-TEST(MeshPlacement, TriangleCountsStayWithinBudget) {
+TEST(MeshPlacement, TriangleCountsStayWithinBudget)
+{
     int total = 0;
     for (size_t k = 0; k < Inventory().size(); ++k) {
         const Placement& place = Inventory()[k];

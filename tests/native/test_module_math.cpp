@@ -16,7 +16,7 @@ std::vector<ModuleParams> Table(int count, std::vector<int> on)
     return t;
 }
 
-} // namespace
+}  // namespace
 
 TEST(ModuleTable, DefaultsGiveModuleOneItsOwnDepthAndSpeed)
 {

@@ -30,7 +30,7 @@ int Choose(List& list, int provisional = 1)
     return ChooseScoredFormat(static_cast<int>(list.formats.size()), provisional, 32, Describe, &list);
 }
 
-} // namespace
+}  // namespace
 
 TEST(PixelFormatScore, HardwareDoubleBufferedDepthScores)
 {
@@ -47,10 +47,10 @@ TEST(PixelFormatScore, HardwareDoubleBufferedDepthScores)
 TEST(PixelFormatScore, EachDisqualifyingConditionScoresZero)
 {
     const uint32_t good = kWindowGL | kPfdDoubleBuffer;
-    EXPECT_EQ(ScorePixelFormat(Format(good, 24, 24), 32), 0u);                       // colour depth
+    EXPECT_EQ(ScorePixelFormat(Format(good, 24, 24), 32), 0u);  // colour depth
     EXPECT_EQ(ScorePixelFormat(Format(kPfdDrawToWindow | kPfdDoubleBuffer, 32, 24), 32), 0u);
     EXPECT_EQ(ScorePixelFormat(Format(kPfdSupportOpenGL | kPfdDoubleBuffer, 32, 24), 32), 0u);
-    EXPECT_EQ(ScorePixelFormat(Format(good, 32, 8), 32), 0u);                         // 8-bit depth
+    EXPECT_EQ(ScorePixelFormat(Format(good, 32, 8), 32), 0u);  // 8-bit depth
     EXPECT_EQ(ScorePixelFormat(Format(good, 32, 0), 32), 0u);
     EXPECT_EQ(ScorePixelFormat(Format(good, 32, 24, 1 /* colour index */), 32), 0u);
     EXPECT_GT(ScorePixelFormat(Format(good, 32, 9), 32), 0u);

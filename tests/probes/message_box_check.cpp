@@ -18,7 +18,8 @@ int main(int argc, char** argv)
     DWORD timeout = argc > 1 ? strtoul(argv[1], nullptr, 10) : 20000;
     DWORD start = GetTickCount();
     HWND box = nullptr;
-    while (!(box = FindWindowA("#32770", TILO_CAPTION_SAVER_ERROR)) && GetTickCount() - start < timeout) Sleep(50);
+    while (!(box = FindWindowA("#32770", TILO_CAPTION_SAVER_ERROR)) && GetTickCount() - start < timeout)
+        Sleep(50);
     if (!box) {
         printf("no message box titled \"%s\"\n", TILO_CAPTION_SAVER_ERROR);
         return 1;

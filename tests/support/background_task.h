@@ -8,7 +8,6 @@
 
 #include <functional>
 
-
 class BackgroundTask {
 public:
     explicit BackgroundTask(std::function<void()> task);

@@ -25,8 +25,8 @@ public:
         wc.hCursor = nullptr;
         wc.lpszClassName = "TiloGLTestWindow";
         RegisterClassA(&wc);
-        window_ = CreateWindowExA(WS_EX_TOPMOST, "TiloGLTestWindow", "Tilo GL test", WS_POPUP | WS_VISIBLE,
-                                  0, 0, width, height, nullptr, nullptr, wc.hInstance, nullptr);
+        window_ = CreateWindowExA(WS_EX_TOPMOST, "TiloGLTestWindow", "Tilo GL test", WS_POPUP | WS_VISIBLE, 0,
+                                  0, width, height, nullptr, nullptr, wc.hInstance, nullptr);
         if (window_) ok_ = CreateGLContext(window_, 32);
         ForgetMeshLists();
     }

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <vector>
 
-
 size_t HeapBytesInUse()
 {
     HANDLE heaps[64];

@@ -7,7 +7,6 @@
 
 #include <functional>
 
-
 // Bytes of all heap blocks in use in the process.
 size_t HeapBytesInUse();
 

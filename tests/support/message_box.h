@@ -6,7 +6,6 @@
 
 #include <string>
 
-
 // The dialog box of a message box: its text.
 std::string MessageBoxText(HWND box);
 

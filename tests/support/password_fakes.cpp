@@ -22,4 +22,3 @@ std::string SaverBesideFakes()
 }
 
 void ResetFakes() { DeleteTree(HKEY_CURRENT_USER, TILO_FAKES_KEY); }
-

@@ -5,7 +5,6 @@
 
 #include <string>
 
-
 // Sets the saver's program (by file name) to report the Windows 98 platform while alive,
 // and to load the test-only MPR.DLL beside it.
 class Win98Mode {
@@ -13,6 +12,7 @@ public:
     // reportWin98 false: only the library override, the platform stays as it is.
     explicit Win98Mode(const char* exeName, bool reportWin98 = true);
     ~Win98Mode();
+
 private:
     std::string key_;
 };

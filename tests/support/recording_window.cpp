@@ -4,7 +4,6 @@
 
 #include "support/waiting.h"
 
-
 namespace {
 
 std::map<HWND, std::map<UINT, std::pair<int, WPARAM>>> s_records;
@@ -18,7 +17,7 @@ LRESULT CALLBACK RecordingProc(HWND w, UINT m, WPARAM wp, LPARAM lp)
     return DefWindowProcA(w, m, wp, lp);
 }
 
-} // namespace
+}  // namespace
 
 RecordingWindow::RecordingWindow(const char* title, int width, int height, DWORD style)
 {
@@ -55,4 +54,3 @@ WPARAM RecordingWindow::lastWParam(UINT message) const
     auto m = w->second.find(message);
     return m == w->second.end() ? 0 : m->second.second;
 }
-

@@ -5,7 +5,6 @@
 
 #include <windows.h>
 
-
 class RecordingWindow {
 public:
     RecordingWindow(const char* title, int width, int height, DWORD style = WS_OVERLAPPEDWINDOW | WS_VISIBLE);
@@ -13,6 +12,7 @@ public:
     HWND hwnd() const { return hwnd_; }
     int count(UINT message) const;
     WPARAM lastWParam(UINT message) const;
+
 private:
     HWND hwnd_;
 };

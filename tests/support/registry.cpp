@@ -15,7 +15,7 @@ std::string Sanitize(std::string s)
     return s;
 }
 
-} // namespace
+}  // namespace
 
 std::string TestName()
 {
@@ -24,7 +24,11 @@ std::string TestName()
     return Sanitize(std::string(info->test_suite_name()) + "." + info->name());
 }
 
-void DeleteTree(HKEY hive, const char* path) { RegDeleteTreeA(hive, path); RegDeleteKeyA(hive, path); }
+void DeleteTree(HKEY hive, const char* path)
+{
+    RegDeleteTreeA(hive, path);
+    RegDeleteKeyA(hive, path);
+}
 
 ScratchKey::ScratchKey() : path_("Software\\TiloTest\\" + TestName())
 {
@@ -98,8 +102,8 @@ std::string KeyClass(HKEY hive, const char* path)
     if (RegOpenKeyExA(hive, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return "<no key>";
     char cls[256] = {};
     DWORD len = sizeof cls;
-    LONG rc = RegQueryInfoKeyA(key, cls, &len, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                               nullptr, nullptr, nullptr);
+    LONG rc = RegQueryInfoKeyA(key, cls, &len, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                               nullptr, nullptr);
     RegCloseKey(key);
     return rc == ERROR_SUCCESS ? std::string(cls, len) : "<no class>";
 }
@@ -111,8 +115,8 @@ ProductKeyBackup::ProductKeyBackup()
         for (DWORD i = 0;; ++i) {
             char name[256];
             DWORD nameLen = sizeof name, type = 0, value = 0, size = sizeof value;
-            LONG rc = RegEnumValueA(key, i, name, &nameLen, nullptr, &type,
-                                    reinterpret_cast<BYTE*>(&value), &size);
+            LONG rc =
+                RegEnumValueA(key, i, name, &nameLen, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
             if (rc == ERROR_NO_MORE_ITEMS) break;
             if (rc == ERROR_SUCCESS && type == REG_DWORD) values_.emplace_back(name, value);
         }

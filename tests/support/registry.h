@@ -9,7 +9,6 @@
 #include <utility>
 #include <vector>
 
-
 // A key under HKCU\Software\TiloTest named after the running test, deleted on both
 // ends so every test starts from nothing.
 class ScratchKey {
@@ -18,6 +17,7 @@ public:
     ~ScratchKey();
     const std::string& path() const { return path_; }
     bool exists(HKEY hive = HKEY_CURRENT_USER) const;
+
 private:
     std::string path_;
 };
@@ -27,6 +27,7 @@ class ProductKeyBackup {
 public:
     ProductKeyBackup();
     ~ProductKeyBackup();
+
 private:
     std::vector<std::pair<std::string, DWORD>> values_;
 };

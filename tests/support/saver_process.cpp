@@ -2,7 +2,6 @@
 
 #include <string.h>
 
-
 std::string SaverPath() { return TILO_SCR_PATH_VALUE; }
 std::string FakesDir() { return TILO_FAKES_DIR_VALUE; }
 std::string NoticeToolPath() { return TILO_NOTICE_TOOL; }
@@ -23,7 +22,8 @@ bool SaverProcess::StartRaw(const std::string& commandLine, const std::string& e
     return Launch(exePath.empty() ? SaverPath() : exePath, commandLine, {});
 }
 
-bool SaverProcess::Launch(const std::string& exe, std::string line, const std::vector<std::string>& environment)
+bool SaverProcess::Launch(const std::string& exe, std::string line,
+                          const std::vector<std::string>& environment)
 {
     Kill();
 
@@ -51,8 +51,8 @@ bool SaverProcess::Launch(const std::string& exe, std::string line, const std::v
     PROCESS_INFORMATION pi = {};
     std::vector<char> mutableLine(line.begin(), line.end());
     mutableLine.push_back('\0');
-    if (!CreateProcessA(exe.c_str(), mutableLine.data(), nullptr, nullptr, FALSE, 0, env.data(),
-                        nullptr, &si, &pi))
+    if (!CreateProcessA(exe.c_str(), mutableLine.data(), nullptr, nullptr, FALSE, 0, env.data(), nullptr, &si,
+                        &pi))
         return false;
     CloseHandle(pi.hThread);
     process_ = pi.hProcess;
@@ -81,4 +81,3 @@ void SaverProcess::Kill()
     CloseHandle(process_);
     process_ = nullptr;
 }
-

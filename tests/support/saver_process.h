@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-
 // Environment entries "NAME=value" are added to (or replace) the test's own environment.
 class SaverProcess {
 public:
@@ -26,6 +25,7 @@ public:
     void Kill();
     DWORD pid() const { return pid_; }
     HANDLE handle() const { return process_; }
+
 private:
     bool Launch(const std::string& exe, std::string line, const std::vector<std::string>& environment);
     HANDLE process_ = nullptr;

@@ -2,7 +2,6 @@
 
 #include <stdio.h>
 
-
 bool Screenshot::Capture()
 {
     width = GetSystemMetrics(SM_CXSCREEN);

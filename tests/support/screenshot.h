@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-
 // 32-bit BGRX rows, top first.
 struct Screenshot {
     int width = 0, height = 0;

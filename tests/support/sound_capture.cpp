@@ -6,12 +6,14 @@
 
 SoundCapture::SoundCapture() { InitializeCriticalSection(&lock_); }
 
-SoundCapture::~SoundCapture() {
+SoundCapture::~SoundCapture()
+{
     Stop();
     DeleteCriticalSection(&lock_);
 }
 
-bool SoundCapture::Start() {
+bool SoundCapture::Start()
+{
     if (device_) return true;
     WAVEFORMATEX format = {};
     format.wFormatTag = WAVE_FORMAT_PCM;
@@ -21,8 +23,8 @@ bool SoundCapture::Start() {
     format.nBlockAlign = 2;
     format.nAvgBytesPerSec = kCaptureRate * 2;
     event_ = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    if (waveInOpen(&device_, WAVE_MAPPER, &format, reinterpret_cast<DWORD_PTR>(event_), 0,
-                   CALLBACK_EVENT) != MMSYSERR_NOERROR) {
+    if (waveInOpen(&device_, WAVE_MAPPER, &format, reinterpret_cast<DWORD_PTR>(event_), 0, CALLBACK_EVENT) !=
+        MMSYSERR_NOERROR) {
         device_ = nullptr;
         return false;
     }
@@ -42,7 +44,8 @@ bool SoundCapture::Start() {
     return true;
 }
 
-DWORD WINAPI SoundCapture::Pump(LPVOID param) {
+DWORD WINAPI SoundCapture::Pump(LPVOID param)
+{
     SoundCapture* self = static_cast<SoundCapture*>(param);
     int next = 0;  // buffers come back in the order they were added
     while (!self->stopping_) {
@@ -65,7 +68,8 @@ DWORD WINAPI SoundCapture::Pump(LPVOID param) {
     return 0;
 }
 
-void SoundCapture::Stop() {
+void SoundCapture::Stop()
+{
     if (!device_) {
         if (event_) CloseHandle(event_);
         event_ = nullptr;
@@ -87,21 +91,24 @@ void SoundCapture::Stop() {
     event_ = nullptr;
 }
 
-std::vector<int16_t> SoundCapture::Samples() {
+std::vector<int16_t> SoundCapture::Samples()
+{
     EnterCriticalSection(&lock_);
     std::vector<int16_t> copy = samples_;
     LeaveCriticalSection(&lock_);
     return copy;
 }
 
-double SoundCapture::SampleTimeMs(size_t index) {
+double SoundCapture::SampleTimeMs(size_t index)
+{
     EnterCriticalSection(&lock_);
     double offset = offsetMs_;
     LeaveCriticalSection(&lock_);
     return offset + index * 1000.0 / kCaptureRate;
 }
 
-double SoundCapture::SampleAt(double ms) {
+double SoundCapture::SampleAt(double ms)
+{
     EnterCriticalSection(&lock_);
     double offset = offsetMs_;
     LeaveCriticalSection(&lock_);

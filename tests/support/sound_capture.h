@@ -15,7 +15,6 @@
 
 #include "support/sound_levels.h"
 
-
 // The recording so far as 10 ms levels: the whole signal and the chant's vowel band
 // (600 to 1000 Hz), with the mapping between windows and timeGetTime() milliseconds.
 struct Heard {

@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
-
-std::vector<double> WindowRms(const std::vector<int16_t>& samples, size_t window) {
+std::vector<double> WindowRms(const std::vector<int16_t>& samples, size_t window)
+{
     std::vector<double> out;
     for (size_t start = 0; start + window <= samples.size(); start += window) {
         double sum = 0;
@@ -15,7 +15,8 @@ std::vector<double> WindowRms(const std::vector<int16_t>& samples, size_t window
     return out;
 }
 
-std::vector<int16_t> BandPass(const std::vector<int16_t>& samples, double loHz, double hiHz) {
+std::vector<int16_t> BandPass(const std::vector<int16_t>& samples, double loHz, double hiHz)
+{
     // Band-pass biquad with 0 dB peak gain (audio-EQ cookbook), applied twice.
     const double pi = 3.14159265358979323846;
     double centre = sqrt(loHz * hiHz);
@@ -29,7 +30,10 @@ std::vector<int16_t> BandPass(const std::vector<int16_t>& samples, double loHz, 
         double x1 = 0, x2 = 0, y1 = 0, y2 = 0;
         for (double& v : x) {
             double y = b0 * v + b2 * x2 - a1 * y1 - a2 * y2;
-            x2 = x1; x1 = v; y2 = y1; y1 = y;
+            x2 = x1;
+            x1 = v;
+            y2 = y1;
+            y1 = y;
             v = y;
         }
     }
@@ -39,19 +43,22 @@ std::vector<int16_t> BandPass(const std::vector<int16_t>& samples, double loHz, 
     return out;
 }
 
-long FirstAbove(const std::vector<double>& rms, double level, size_t from) {
+long FirstAbove(const std::vector<double>& rms, double level, size_t from)
+{
     for (size_t i = from; i < rms.size(); ++i)
         if (rms[i] > level) return static_cast<long>(i);
     return -1;
 }
 
-long LastAbove(const std::vector<double>& rms, double level) {
+long LastAbove(const std::vector<double>& rms, double level)
+{
     for (size_t i = rms.size(); i-- > 0;)
         if (rms[i] > level) return static_cast<long>(i);
     return -1;
 }
 
-long FirstQuietRun(const std::vector<double>& rms, double level, size_t run, size_t from) {
+long FirstQuietRun(const std::vector<double>& rms, double level, size_t run, size_t from)
+{
     size_t quiet = 0;
     for (size_t i = from; i < rms.size(); ++i) {
         quiet = rms[i] <= level ? quiet + 1 : 0;

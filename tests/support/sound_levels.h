@@ -7,7 +7,6 @@
 
 #include <vector>
 
-
 const int kCaptureRate = 44100;                 // Hz
 const size_t kWindow10ms = kCaptureRate / 100;  // samples in one 10 ms window
 

@@ -6,21 +6,20 @@
 
 #include <string>
 
-
-int RunUnix(const char* commandLine) {
+int RunUnix(const char* commandLine)
+{
     // Wine starts a Linux program detached, without a handle to wait on: the shell
     // leaves the exit status in a file that this side polls for.
     static LONG serial = 0;
     char status[64];
     snprintf(status, sizeof status, "/tmp/tilo_unix_%lu_%ld", GetCurrentProcessId(),
              InterlockedIncrement(&serial));
-    std::string line = std::string("/bin/sh -c \"") + commandLine + "; echo $? >" + status +
-                       ".part && mv " + status + ".part " + status + "\"";
+    std::string line = std::string("/bin/sh -c \"") + commandLine + "; echo $? >" + status + ".part && mv " +
+                       status + ".part " + status + "\"";
     STARTUPINFOA si = {};
     si.cb = sizeof(si);
     PROCESS_INFORMATION pi = {};
-    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-        return -1;
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return -1;
     if (pi.hThread) CloseHandle(pi.hThread);
     if (pi.hProcess) CloseHandle(pi.hProcess);
     std::string windowsPath = std::string("Z:") + status;

@@ -2,7 +2,6 @@
 
 #include "support/waiting.h"
 
-
 void PressKey(WORD vk, bool alt)
 {
     INPUT in[4] = {};
@@ -27,4 +26,3 @@ void MovePointer(int x, int y)
     SetCursorPos(x, y);
     PumpFor(30);
 }
-

@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-
 // Presses and releases a key; with alt, while Alt is held.
 void PressKey(WORD vk, bool alt = false);
 

@@ -21,8 +21,7 @@ BOOL CALLBACK FindProc(HWND window, LPARAM lParam)
     FindArgs* a = reinterpret_cast<FindArgs*>(lParam);
     char buf[256];
     if (a->cls && (!GetClassNameA(window, buf, sizeof buf) || strcmp(buf, a->cls) != 0)) return TRUE;
-    if (a->title && (GetWindowTextA(window, buf, sizeof buf) < 0 || strcmp(buf, a->title) != 0))
-        return TRUE;
+    if (a->title && (GetWindowTextA(window, buf, sizeof buf) < 0 || strcmp(buf, a->title) != 0)) return TRUE;
     if (a->pid) {
         DWORD owner = 0;
         GetWindowThreadProcessId(window, &owner);
@@ -32,7 +31,7 @@ BOOL CALLBACK FindProc(HWND window, LPARAM lParam)
     return FALSE;
 }
 
-} // namespace
+}  // namespace
 
 HWND WaitForWindow(const char* cls, const char* title, DWORD milliseconds, DWORD pid)
 {
@@ -89,4 +88,3 @@ void SyncWith(HWND window)
     DWORD_PTR result = 0;
     SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
 }
-

@@ -8,7 +8,6 @@
 
 #include "support/saver_process.h"
 
-
 // Pumps this thread's messages for the time given (timeGetTime() milliseconds).
 void PumpFor(DWORD milliseconds);
 // Polls the condition (pumping this thread's messages) until it holds or time runs out.

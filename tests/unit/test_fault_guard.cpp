@@ -18,7 +18,7 @@ int DivideByZero(void* context)
 
 int Plain(void* context) { return *static_cast<int*>(context) + 1; }
 
-} // namespace
+}  // namespace
 
 TEST(FaultGuard, AccessViolationEndsTheRunWithTheFaultResult)
 {

@@ -59,7 +59,7 @@ int Lit(const std::vector<unsigned char>& px)
     return n;
 }
 
-} // namespace
+}  // namespace
 
 TEST(FramePump, FramesAreAtLeastThirtyMillisecondsApart)
 {
@@ -142,7 +142,7 @@ LRESULT CALLBACK ImeProbe(int code, WPARAM wParam, LPARAM lParam)
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-} // namespace
+}  // namespace
 
 TEST(FramePump, InputMethodIsOffWhileTheSaverRuns)
 {

@@ -15,11 +15,11 @@ HWND MakeTopLevel(int width, int height)
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.lpszClassName = "TiloGLProbe";
     RegisterClassA(&wc);
-    return CreateWindowExA(0, "TiloGLProbe", "GL probe", WS_POPUP | WS_VISIBLE, 0, 0, width, height,
-                           nullptr, nullptr, wc.hInstance, nullptr);
+    return CreateWindowExA(0, "TiloGLProbe", "GL probe", WS_POPUP | WS_VISIBLE, 0, 0, width, height, nullptr,
+                           nullptr, wc.hInstance, nullptr);
 }
 
-} // namespace
+}  // namespace
 
 TEST(GLContext, CreatesCurrentContextWithSceneStateAndReleasesIt)
 {

@@ -43,7 +43,7 @@ void ExpectMeshMaterial(int k)
     }
 }
 
-} // namespace
+}  // namespace
 
 TEST(DisplayLists, FirstDrawCompilesEightListsFromABlockOfNine)
 {

@@ -29,11 +29,16 @@ int Stored(const char* name)
 
 void SetView(float depth, float horz, float vert, float xrot, float yrot, float zrot, float speed)
 {
-    g_fDepth = depth; g_fHorz = horz; g_fVert = vert;
-    g_fXrot = xrot; g_fYrot = yrot; g_fZrot = zrot; g_fSpeed = speed;
+    g_fDepth = depth;
+    g_fHorz = horz;
+    g_fVert = vert;
+    g_fXrot = xrot;
+    g_fYrot = yrot;
+    g_fZrot = zrot;
+    g_fSpeed = speed;
 }
 
-} // namespace
+}  // namespace
 
 TEST(ModuleTable, FreshKeyGivesModuleOneDefaults)
 {
@@ -231,12 +236,12 @@ TEST(ModuleTable, IndicesOutsideTheTableCopyNothing)
 TEST(ModuleTable, SeveralModulesLoadAndSaveUnderTheirOwnNumbers)
 {
     SelectedScratch scratch;
-    Store("mod0 depth", 100);   // slot 0 is never read
+    Store("mod0 depth", 100);  // slot 0 is never read
     Store("mod2 depth", 2500);
     Store("mod2 active", 0);
     Store("mod3 speed", 300);
     Store("mod3 zrot", -4500);
-    Store("mod4 depth", 700);   // past the table
+    Store("mod4 depth", 700);  // past the table
     ModuleParams table[4], defaults[4];
     LoadModuleTable(table, defaults, 3);
     EXPECT_EQ(table[0].depth, 40.0f);

@@ -19,23 +19,24 @@
 #include <string>
 #include <vector>
 
-
 namespace {
 
-const double kChantMs = 8200;          // length of the compiled-in chant
+const double kChantMs = 8200;           // length of the compiled-in chant
 const double kSilent = DbToLevel(-60);  // below this a 10 ms window counts as silence
 const double kHeard = DbToLevel(-50);
 
 // WM_APP notifications of the voices, with the time of each.
 std::vector<DWORD> g_notices;
 
-LRESULT CALLBACK SinkProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT CALLBACK SinkProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
+{
     if (msg == WM_APP) g_notices.push_back(timeGetTime());
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
 // Pumps this thread's messages until `notices` WM_APP notices have come, or the time is up.
-void PumpUntil(DWORD ms, size_t notices) {
+void PumpUntil(DWORD ms, size_t notices)
+{
     WaitUntil([notices] { return g_notices.size() >= notices; }, ms);
 }
 
@@ -43,7 +44,8 @@ bool ThreadEnded(HANDLE h, DWORD ms) { return h && WaitForSingleObject(h, ms) ==
 
 class MusicPlayer : public testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         // The chant is compiled into the saver, so the player reads it from there.
         saved_ = g_hModule;
         saver_ = LoadLibraryExA(SaverPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
@@ -54,14 +56,15 @@ protected:
         wc.hInstance = GetModuleHandleA(nullptr);
         wc.lpszClassName = "TiloSoundSink";
         RegisterClassA(&wc);
-        window_ = CreateWindowA("TiloSoundSink", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                wc.hInstance, nullptr);
+        window_ =
+            CreateWindowA("TiloSoundSink", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
         ASSERT_NE(window_, nullptr);
         g_notices.clear();
         ASSERT_TRUE(capture_.Start());
         PumpFor(200);  // the recording is running before anything plays
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         ShutdownMusic();
         SetMusicSourceName(nullptr);
         capture_.Stop();
@@ -77,7 +80,8 @@ protected:
 
 }  // namespace
 
-TEST_F(MusicPlayer, OnePlaySoundsTheChantOnceThenNotifies) {
+TEST_F(MusicPlayer, OnePlaySoundsTheChantOnceThenNotifies)
+{
     StartMusic();
     DWORD t0 = timeGetTime();
     ASSERT_NE(PlayVoice(window_, 0), 0);
@@ -92,7 +96,8 @@ TEST_F(MusicPlayer, OnePlaySoundsTheChantOnceThenNotifies) {
     EXPECT_LT(onset, 400);
     EXPECT_NEAR(end - onset, kChantMs, 250);
     // No gap in the middle: the five buffers kept the device fed.
-    EXPECT_EQ(FirstQuietRun(h.rms, kSilent, 3, first), last + 1 < long(h.rms.size()) ? FirstQuietRun(h.rms, kSilent, 3, last + 1) : -1);
+    EXPECT_EQ(FirstQuietRun(h.rms, kSilent, 3, first),
+              last + 1 < long(h.rms.size()) ? FirstQuietRun(h.rms, kSilent, 3, last + 1) : -1);
     ASSERT_EQ(g_notices.size(), 1u);
     // The notice follows the drain of the last buffers.
     double notice = g_notices[0] - t0;
@@ -100,7 +105,8 @@ TEST_F(MusicPlayer, OnePlaySoundsTheChantOnceThenNotifies) {
     EXPECT_LT(notice, end + 600);
 }
 
-TEST_F(MusicPlayer, ThreeVoicesOverlapEachAtItsOnset) {
+TEST_F(MusicPlayer, ThreeVoicesOverlapEachAtItsOnset)
+{
     StartMusic();
     DWORD started[VOICE_COUNT];
     DWORD t0 = timeGetTime();
@@ -136,7 +142,8 @@ TEST_F(MusicPlayer, ThreeVoicesOverlapEachAtItsOnset) {
     EXPECT_NEAR(h.TimeOf(quiet) - onset[2], kChantMs, 300);
 }
 
-TEST_F(MusicPlayer, StopSilencesEveryVoiceAndKeepsTheThreads) {
+TEST_F(MusicPlayer, StopSilencesEveryVoiceAndKeepsTheThreads)
+{
     StartMusic();
     ASSERT_NE(PlayVoice(window_, 0), 0);
     PumpFor(800);
@@ -169,7 +176,8 @@ TEST_F(MusicPlayer, StopSilencesEveryVoiceAndKeepsTheThreads) {
     EXPECT_NEAR(h.TimeOf(LastAbove(h.rms, kHeard) + 1) - h.TimeOf(first), kChantMs, 250);
 }
 
-TEST_F(MusicPlayer, ShutdownDuringPlayIsPromptAndSilent) {
+TEST_F(MusicPlayer, ShutdownDuringPlayIsPromptAndSilent)
+{
     StartMusic();
     ASSERT_NE(PlayVoice(window_, 0), 0);
     ASSERT_NE(PlayVoice(window_, 1), 0);
@@ -196,7 +204,8 @@ TEST_F(MusicPlayer, ShutdownDuringPlayIsPromptAndSilent) {
     EXPECT_EQ(PlayVoice(window_, 0), 0);
 }
 
-TEST_F(MusicPlayer, RequestToAPlayingVoiceWaitsThenPlays) {
+TEST_F(MusicPlayer, RequestToAPlayingVoiceWaitsThenPlays)
+{
     StartMusic();
     DWORD t0 = timeGetTime();
     ASSERT_NE(PlayVoice(window_, 0), 0);
@@ -217,7 +226,8 @@ TEST_F(MusicPlayer, RequestToAPlayingVoiceWaitsThenPlays) {
     EXPECT_NEAR(h.TimeOf(gap) - h.TimeOf(first), 2 * kChantMs, 500);
 }
 
-TEST_F(MusicPlayer, PlayVoiceWithoutThreadsOrOutOfRangeIsRefused) {
+TEST_F(MusicPlayer, PlayVoiceWithoutThreadsOrOutOfRangeIsRefused)
+{
     // A request block is 260 bytes; one left behind per call shows as 26,000 a round.
     double growth = HeapGrowthPerRound([&] {
         for (int i = 0; i < 100; ++i) EXPECT_EQ(PlayVoice(window_, i % VOICE_COUNT), 0);
@@ -236,7 +246,8 @@ TEST_F(MusicPlayer, PlayVoiceWithoutThreadsOrOutOfRangeIsRefused) {
 
 // Sources that cannot play end their voice quietly; the other voices go on, and once
 // the threads are shut down nothing of the failed plays is left on the heap.
-TEST_F(MusicPlayer, BadSourcesEndTheVoiceQuietly) {
+TEST_F(MusicPlayer, BadSourcesEndTheVoiceQuietly)
+{
     std::vector<char> chant;
     {
         HRSRC res = FindResourceA(saver_, "OMCHANT", RT_RCDATA);
@@ -288,7 +299,8 @@ TEST_F(MusicPlayer, BadSourcesEndTheVoiceQuietly) {
 }
 
 // A damaged chant plays what can be decoded and ends like a natural end.
-TEST_F(MusicPlayer, DamagedChantPlaysWhatDecodesAndEnds) {
+TEST_F(MusicPlayer, DamagedChantPlaysWhatDecodesAndEnds)
+{
     std::vector<char> chant;
     HRSRC res = FindResourceA(saver_, "OMCHANT", RT_RCDATA);
     ASSERT_NE(res, nullptr);
@@ -328,7 +340,8 @@ TEST_F(MusicPlayer, DamagedChantPlaysWhatDecodesAndEnds) {
 }
 
 // Run in a child process whose sound server does not exist (see NoSoundServer below).
-TEST(MusicPlayerNoServer, DISABLED_EveryVoiceEndsQuietly) {
+TEST(MusicPlayerNoServer, DISABLED_EveryVoiceEndsQuietly)
+{
     ASSERT_EQ(waveOutGetNumDevs(), 0u) << "a sound device is there after all";
     HMODULE saver = LoadLibraryExA(SaverPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(saver, nullptr);
@@ -351,7 +364,8 @@ TEST(MusicPlayerNoServer, DISABLED_EveryVoiceEndsQuietly) {
     FreeLibrary(saver);
 }
 
-TEST(MusicPlayerNoServer, FirstPlayEndsEachVoiceThenRequestsFail) {
+TEST(MusicPlayerNoServer, FirstPlayEndsEachVoiceThenRequestsFail)
+{
     // A Wine child inherits this process's Linux environment, whatever environment block
     // it is given, so the child is started from a Linux shell with a server address
     // where nothing listens. It passes only if it ran that one test and the test passed.

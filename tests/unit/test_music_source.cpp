@@ -16,11 +16,11 @@
 #include <string>
 #include <vector>
 
-
 namespace {
 
 // Decodes the whole stream as the player does; the 16-bit mono samples.
-std::vector<int16_t> DecodeAll(OggVorbis_File* vf) {
+std::vector<int16_t> DecodeAll(OggVorbis_File* vf)
+{
     std::vector<int16_t> out;
     char buf[4096];
     int section = 0;
@@ -33,14 +33,16 @@ std::vector<int16_t> DecodeAll(OggVorbis_File* vf) {
     return out;
 }
 
-std::string TempFile(const char* tag) {
+std::string TempFile(const char* tag)
+{
     char dir[MAX_PATH], path[MAX_PATH];
     GetTempPathA(MAX_PATH, dir);
     snprintf(path, sizeof path, "%stilo_%s_%lu.ogg", dir, tag, GetCurrentProcessId());
     return path;
 }
 
-bool WriteFile(const std::string& path, const void* data, size_t size) {
+bool WriteFile(const std::string& path, const void* data, size_t size)
+{
     FILE* f = fopen(path.c_str(), "wb");
     if (!f) return false;
     bool ok = fwrite(data, 1, size, f) == size;
@@ -49,7 +51,8 @@ bool WriteFile(const std::string& path, const void* data, size_t size) {
 
 class MusicSource : public testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         // The chant is compiled into the saver: the source reads it from there.
         saved_ = g_hModule;
         saver_ = LoadLibraryExA(SaverPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
@@ -60,12 +63,14 @@ protected:
         const char* p = static_cast<const char*>(LockResource(LoadResource(saver_, res)));
         chant_.assign(p, p + SizeofResource(saver_, res));
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         for (const std::string& f : files_) DeleteFileA(f.c_str());
         g_hModule = saved_;
         if (saver_) FreeLibrary(saver_);
     }
-    std::string Scratch(const char* tag, const std::vector<char>& bytes) {
+    std::string Scratch(const char* tag, const std::vector<char>& bytes)
+    {
         std::string path = TempFile(tag);
         files_.push_back(path);
         EXPECT_TRUE(WriteFile(path, bytes.data(), bytes.size()));
@@ -78,7 +83,8 @@ protected:
 
 }  // namespace
 
-TEST_F(MusicSource, CompiledInChantOpensAsMono44100) {
+TEST_F(MusicSource, CompiledInChantOpensAsMono44100)
+{
     OggVorbis_File vf;
     ASSERT_TRUE(OpenMusicSource("res://OMCHANT", &vf));
     EXPECT_NE(ov_seekable(&vf), 0);
@@ -89,22 +95,24 @@ TEST_F(MusicSource, CompiledInChantOpensAsMono44100) {
     EXPECT_EQ(ov_clear(&vf), 0);
 }
 
-TEST_F(MusicSource, MalformedResourceNamesFail) {
+TEST_F(MusicSource, MalformedResourceNamesFail)
+{
     OggVorbis_File vf;
-    EXPECT_FALSE(OpenMusicSource("res://#abc", &vf));   // no number after '#'
+    EXPECT_FALSE(OpenMusicSource("res://#abc", &vf));  // no number after '#'
     EXPECT_FALSE(OpenMusicSource("res://#", &vf));
-    EXPECT_FALSE(OpenMusicSource("res://", &vf));       // the empty name matches nothing
+    EXPECT_FALSE(OpenMusicSource("res://", &vf));  // the empty name matches nothing
     EXPECT_FALSE(OpenMusicSource("res://NOSUCH", &vf));
-    EXPECT_FALSE(OpenMusicSource("res://#0", &vf));     // numbered: none in the saver
+    EXPECT_FALSE(OpenMusicSource("res://#0", &vf));  // numbered: none in the saver
     EXPECT_FALSE(OpenMusicSource("res://#0x10", &vf));
     EXPECT_FALSE(OpenMusicSource("res://#-1", &vf));
-    EXPECT_FALSE(OpenMusicSource("", &vf));             // a file path that names nothing
+    EXPECT_FALSE(OpenMusicSource("", &vf));  // a file path that names nothing
     // The prefix is case-sensitive: this is a file path, and no such file exists.
     EXPECT_FALSE(OpenMusicSource("RES://OMCHANT", &vf));
     EXPECT_FALSE(OpenMusicSource("res:/OMCHANT", &vf));
 }
 
-TEST_F(MusicSource, ChantFileOpensAndIsClosedByClear) {
+TEST_F(MusicSource, ChantFileOpensAndIsClosedByClear)
+{
     OggVorbis_File mem;
     ASSERT_TRUE(OpenMusicSource("res://OMCHANT", &mem));
     std::vector<int16_t> fromResource = DecodeAll(&mem);
@@ -122,7 +130,8 @@ TEST_F(MusicSource, ChantFileOpensAndIsClosedByClear) {
     EXPECT_TRUE(DeleteFileA(path.c_str()));
 }
 
-TEST_F(MusicSource, FileThatIsNoOggStreamFailsAndIsClosed) {
+TEST_F(MusicSource, FileThatIsNoOggStreamFailsAndIsClosed)
+{
     std::vector<char> text(5000, 'x');
     std::string path = Scratch("text", text);
     OggVorbis_File vf;
@@ -133,7 +142,8 @@ TEST_F(MusicSource, FileThatIsNoOggStreamFailsAndIsClosed) {
     EXPECT_TRUE(DeleteFileA(empty.c_str()));
 }
 
-TEST_F(MusicSource, TruncatedChantFileFailsOrDecodesLess) {
+TEST_F(MusicSource, TruncatedChantFileFailsOrDecodesLess)
+{
     size_t full = 0;
     {
         OggVorbis_File vf;
@@ -156,7 +166,8 @@ TEST_F(MusicSource, TruncatedChantFileFailsOrDecodesLess) {
     }
 }
 
-TEST_F(MusicSource, CorruptedChantDecodesWithoutFault) {
+TEST_F(MusicSource, CorruptedChantDecodesWithoutFault)
+{
     std::vector<char> bad = chant_;
     for (size_t i = bad.size() / 3; i < bad.size() / 3 + 2000; ++i) bad[i] ^= 0x5A;
     std::string path = Scratch("corrupt", bad);
@@ -168,7 +179,8 @@ TEST_F(MusicSource, CorruptedChantDecodesWithoutFault) {
     EXPECT_TRUE(DeleteFileA(path.c_str()));
 }
 
-TEST_F(MusicSource, OpenAndClearLeaveNothingAllocated) {
+TEST_F(MusicSource, OpenAndClearLeaveNothingAllocated)
+{
     std::vector<char> text(5000, 'x');
     std::string path = Scratch("leak", text);
     auto cycle = [&] {
@@ -185,7 +197,8 @@ TEST_F(MusicSource, OpenAndClearLeaveNothingAllocated) {
     EXPECT_LT(growth, 200) << "bytes left on the heap per 20 cycles";
 }
 
-TEST_F(MusicSource, ChantLengthAndHeadroomForThreeVoices) {
+TEST_F(MusicSource, ChantLengthAndHeadroomForThreeVoices)
+{
     OggVorbis_File vf;
     ASSERT_TRUE(OpenMusicSource("res://OMCHANT", &vf));
     std::vector<int16_t> pcm = DecodeAll(&vf);

@@ -34,7 +34,9 @@ Mat Mul(const Mat& a, const Mat& b)
 Mat Translate(double x, double y, double z)
 {
     Mat m = Identity();
-    m[12] = x; m[13] = y; m[14] = z;
+    m[12] = x;
+    m[13] = y;
+    m[14] = z;
     return m;
 }
 
@@ -45,8 +47,10 @@ Mat Rotate(double degrees, int axis)
     const double a = degrees * 3.14159265358979 / 180.0, c = cos(a), s = sin(a);
     Mat m = Identity();
     const int i = (axis + 1) % 3, j = (axis + 2) % 3;
-    m[i * 4 + i] = c; m[j * 4 + j] = c;
-    m[i * 4 + j] = s; m[j * 4 + i] = -s;
+    m[i * 4 + i] = c;
+    m[j * 4 + j] = c;
+    m[i * 4 + j] = s;
+    m[j * 4 + i] = -s;
     return m;
 }
 
@@ -59,8 +63,13 @@ void ExpectModelView(const Mat& expected)
 
 void SetView(float depth, float horz, float vert, float xrot, float yrot, float zrot, float speed)
 {
-    g_fDepth = depth; g_fHorz = horz; g_fVert = vert;
-    g_fXrot = xrot; g_fYrot = yrot; g_fZrot = zrot; g_fSpeed = speed;
+    g_fDepth = depth;
+    g_fHorz = horz;
+    g_fVert = vert;
+    g_fXrot = xrot;
+    g_fYrot = yrot;
+    g_fZrot = zrot;
+    g_fSpeed = speed;
 }
 
 // Module 1 on show with the given view and spin, over a window with a real context.
@@ -82,7 +91,7 @@ protected:
     GLTestWindow gl{320, 200};
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(SceneDraw, BlankFrameIsClearedAndShown)
 {
@@ -99,8 +108,9 @@ TEST_F(SceneDraw, ModuleOneDrawsTheAssemblyAndTurnsItBySpeed)
     EXPECT_EQ(DrawModule1(), 1);
     // Placed by the translation, then z, x and y of the view, then the spin about the
     // band's own axis; the mesh lists leave the matrix as it was.
-    Mat expected = Mul(Mul(Mul(Mul(Translate(1.0, -2.0, -41.0), Rotate(10.0, 2)), Rotate(20.0, 0)),
-                           Rotate(30.0, 1)), Rotate(-40.0, 1));
+    Mat expected =
+        Mul(Mul(Mul(Mul(Translate(1.0, -2.0, -41.0), Rotate(10.0, 2)), Rotate(20.0, 0)), Rotate(30.0, 1)),
+            Rotate(-40.0, 1));
     ExpectModelView(expected);
     EXPECT_EQ(g_fSpin, 45.0f);
     const int lit = LitPixels(gl.ReadBack());

@@ -16,7 +16,7 @@ HWND MakeWindowOfClass(const char* cls)
     return CreateWindowExA(0, cls, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, nullptr);
 }
 
-} // namespace
+}  // namespace
 
 TEST(SettingsStore, FirstReadCreatesKeyWithSelectingWindowsClassAndReturnsDefault)
 {
@@ -40,8 +40,7 @@ TEST(SettingsStore, SelectKeyWithoutWindowKeepsTheClassAndCutsLongClassNames)
     SelectKey(nullptr, scratch.path().c_str());
     EXPECT_STREQ(CurrentKeyClass(), "AClassNameThatIsMuchLongerThanThirtyNin");
     ASSERT_TRUE(WriteUserInt("x", 1));
-    EXPECT_EQ(KeyClass(HKEY_CURRENT_USER, scratch.path().c_str()),
-              "AClassNameThatIsMuchLongerThanThirtyNin");
+    EXPECT_EQ(KeyClass(HKEY_CURRENT_USER, scratch.path().c_str()), "AClassNameThatIsMuchLongerThanThirtyNin");
     DestroyWindow(w);
     DeleteTree(HKEY_CURRENT_USER, "Software\\TiloTest\\Elsewhere");
 }

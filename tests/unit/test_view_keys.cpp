@@ -48,7 +48,7 @@ int PointerCount()
     return n - 1;
 }
 
-} // namespace
+}  // namespace
 
 TEST(ViewKeys, HomeKeepsTheAngleAndEnterRestartsIt)
 {
@@ -117,8 +117,8 @@ TEST(ViewKeys, FSixAddsAndFSevenSubtracts)
 
 TEST(ControlMenu, InTheSaverThePointerIsShownAndConfinedThenHiddenAndFreedAgain)
 {
-    g_hInstance = reinterpret_cast<HINSTANCE>(LoadLibraryExA(SaverPath().c_str(), nullptr,
-                                                              LOAD_LIBRARY_AS_DATAFILE));
+    g_hInstance =
+        reinterpret_cast<HINSTANCE>(LoadLibraryExA(SaverPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
     ASSERT_TRUE(g_hInstance);
     g_bSaverWindow = true;
     g_bFullScreen = true;
@@ -137,8 +137,8 @@ TEST(ControlMenu, InTheSaverThePointerIsShownAndConfinedThenHiddenAndFreedAgain)
 
 TEST(ControlMenu, InTheConfigurationDialogThePointerIsLeftAlone)
 {
-    g_hInstance = reinterpret_cast<HINSTANCE>(LoadLibraryExA(SaverPath().c_str(), nullptr,
-                                                              LOAD_LIBRARY_AS_DATAFILE));
+    g_hInstance =
+        reinterpret_cast<HINSTANCE>(LoadLibraryExA(SaverPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
     ASSERT_TRUE(g_hInstance);
     g_bSaverWindow = false;
     int before = PointerCount();

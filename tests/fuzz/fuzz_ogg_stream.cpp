@@ -1,13 +1,12 @@
-// The chant's way through the decoder with any bytes in its place: a MemStream over the
-// input, opened by libvorbisfile through the four stream callbacks as the music player
-// opens the resource, then decoded to the end as the player decodes it (16-bit signed
-// little-endian) and cleared. The sanitizers watch every read, seek and free.
+// The chant's way through the decoder with any bytes in its place: the memory source
+// opened over the input as the music player opens the resource (a MemStream through the
+// four stream callbacks), then decoded to the end as the player decodes it (16-bit
+// signed little-endian) and cleared. The sanitizers watch every read, seek and free.
 #include <stdint.h>
-#include <stdlib.h>
 
 #include <vorbis/vorbisfile.h>
 
-#include "sound/mem_stream.h"
+#include "sound/memory_source.h"
 #include "tests/fuzz/fuzz_check.h"
 
 namespace {
@@ -32,22 +31,8 @@ extern "C" const char* __lsan_default_suppressions() { return "leak:_bisect_forw
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size > UINT32_MAX) return 0;
-    MemStream* stream = static_cast<MemStream*>(malloc(sizeof(MemStream)));
-    stream->pos = 0;
-    stream->size = static_cast<uint32_t>(size);
-    stream->data = data;
-
-    ov_callbacks callbacks;
-    callbacks.read_func = MemStreamRead;
-    callbacks.seek_func = MemStreamSeek;
-    callbacks.close_func = MemStreamClose;
-    callbacks.tell_func = MemStreamTell;
     OggVorbis_File vf;
-    // A failed open leaves the source to its owner.
-    if (ov_open_callbacks(stream, &vf, nullptr, 0, callbacks) < 0) {
-        free(stream);
-        return 0;
-    }
+    if (!OpenMemorySource(data, static_cast<uint32_t>(size), &vf)) return 0;
     // The memory source is always seekable: the decoder's probe of it must succeed.
     FUZZ_CHECK(ov_seekable(&vf) != 0);
 

@@ -44,17 +44,32 @@ ScratchKey::~ScratchKey()
     DeleteTree(HKEY_CLASSES_ROOT, path_.c_str());
 }
 
-bool ScratchKey::exists(HKEY hive) const
-{
-    HKEY key;
-    if (RegOpenKeyExA(hive, path_.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-    RegCloseKey(key);
-    return true;
-}
+bool ScratchKey::exists(HKEY hive) const { return KeyExists(hive, path_.c_str()); }
 
 bool SetDword(HKEY hive, const char* path, const char* name, DWORD value)
 {
     return RegSetKeyValueA(hive, path, name, REG_DWORD, &value, sizeof value) == ERROR_SUCCESS;
+}
+
+bool SetString(HKEY hive, const char* path, const char* name, const std::string& value)
+{
+    return RegSetKeyValueA(hive, path, name, REG_SZ, value.c_str(), static_cast<DWORD>(value.size() + 1)) ==
+           ERROR_SUCCESS;
+}
+
+bool KeyExists(HKEY hive, const char* path)
+{
+    HKEY key;
+    if (RegOpenKeyExA(hive, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
+}
+
+bool ValueExists(HKEY hive, const char* path, const char* name)
+{
+    std::vector<BYTE> data;
+    DWORD type = 0;
+    return GetRaw(hive, path, name, &data, &type);
 }
 
 bool SetBinary(HKEY hive, const char* path, const char* name, const void* data, DWORD size, DWORD type)

@@ -32,8 +32,25 @@ private:
     std::vector<std::pair<std::string, DWORD>> values_;
 };
 
+// One value, or its absence, kept while a test changes it and put back after.
+class SavedValue {
+public:
+    SavedValue(HKEY hive, const char* path, const char* name);
+    ~SavedValue();
+    SavedValue(const SavedValue&) = delete;
+    SavedValue& operator=(const SavedValue&) = delete;
+
+private:
+    HKEY hive_;
+    std::string path_, name_;
+    bool existed_;
+    std::vector<BYTE> data_;
+    DWORD type_ = 0;
+};
+
 void DeleteTree(HKEY hive, const char* path);
 bool SetDword(HKEY hive, const char* path, const char* name, DWORD value);
+bool SetString(HKEY hive, const char* path, const char* name, const std::string& value);
 bool SetBinary(HKEY hive, const char* path, const char* name, const void* data, DWORD size, DWORD type);
 bool GetDword(HKEY hive, const char* path, const char* name, DWORD* value);
 bool GetString(HKEY hive, const char* path, const char* name, std::string* value);

@@ -128,6 +128,7 @@ ProductKeyBackup::ProductKeyBackup()
         RegCloseKey(key);
     }
     DeleteTree(HKEY_CURRENT_USER, TILO_PRODUCT_KEY);
+    SetDword(HKEY_CURRENT_USER, TILO_PRODUCT_KEY, "disable_frame_warn", 1);
 }
 
 ProductKeyBackup::~ProductKeyBackup()
@@ -136,9 +137,9 @@ ProductKeyBackup::~ProductKeyBackup()
     for (const auto& v : values_) SetDword(HKEY_CURRENT_USER, TILO_PRODUCT_KEY, v.first.c_str(), v.second);
 }
 
-SavedValue::SavedValue(HKEY hive, const char* path, const char* name)
-    : hive_(hive), path_(path), name_(name), existed_(GetRaw(hive, path, name, &data_, &type_))
+SavedValue::SavedValue(HKEY hive, const char* path, const char* name) : hive_(hive), path_(path), name_(name)
 {
+    existed_ = GetRaw(hive, path, name, &data_, &type_);
 }
 
 SavedValue::~SavedValue()

@@ -41,6 +41,16 @@ void Drain(HWND window)
     }
 }
 
+// A visible window of another thread stands above the saver in the z-order: another
+// program's window came up over it. The saver's own dialogs, on its own thread, may.
+bool CoveredByAnotherWindow(HWND saver)
+{
+    DWORD self = GetCurrentThreadId();
+    for (HWND w = GetWindow(saver, GW_HWNDPREV); w; w = GetWindow(w, GW_HWNDPREV))
+        if (IsWindowVisible(w) && GetWindowThreadProcessId(w, nullptr) != self) return true;
+    return false;
+}
+
 }  // namespace
 
 void PostNextFrame(HWND window)
@@ -70,8 +80,9 @@ void PumpFrame(HWND window)
     if (!g_bStop) {
         // Full screen only: a preview is a child of another program's window, which has
         // no topmost layer (Wine marks the child topmost all the same), and each move of
-        // it waits on that program's thread.
-        if (g_bSaverWindow && !g_bPreview)
+        // it waits on that program's thread. The move itself costs about a millisecond
+        // under Wine, so it is made only when another window has come above the saver.
+        if (g_bSaverWindow && !g_bPreview && CoveredByAnotherWindow(g_hSaverWnd))
             SetWindowPos(g_hSaverWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
         PostNextFrame(window);
     }

@@ -19,7 +19,7 @@ export TILO_OWN_DISPLAY=1
 for screen in 1920x1080 1280x1024; do
   TILO_SCREEN=${screen}x24 wine_env_up "$build"
   saver=() bare=()
-  for _ in 1 2 3; do  # alternated, so that drift of the machine hits both alike
+  for _ in 1 2 3 4 5; do  # alternated, so that drift of the machine hits both alike
     saver+=("$(wine "$exe" frames "$seconds" </dev/null | field 2)")
     bare+=("$(wine "$exe" bare "$seconds" </dev/null | field 2)")
   done

@@ -165,3 +165,29 @@ TEST_F(FullScreen, HelpRequestsAreNotForwardedInFullScreen)
     EXPECT_NE(r, 1);  // the default handling, not the preview's forwarding answer
     EXPECT_TRUE(saver.Running());
 }
+
+// Another program's window raised over the saver is covered again within a frame or
+// two, each time it comes up.
+TEST_F(FullScreen, AWindowRaisedOverItIsCoveredAgain)
+{
+    HWND other = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "other program", WS_POPUP | WS_VISIBLE, 100, 100,
+                                 400, 300, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(other);
+    auto saverAbove = [&] {
+        for (HWND w = GetWindow(other, GW_HWNDPREV); w; w = GetWindow(w, GW_HWNDPREV))
+            if (w == window) return true;
+        return false;
+    };
+    for (int round = 0; round < 3; ++round) {
+        SCOPED_TRACE(round);
+        SetWindowPos(other, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+        ASSERT_FALSE(saverAbove()) << "the window did not come up over the saver";
+        DWORD raised = GetTickCount();
+        // A frame takes 30 to 100 ms here; a second is ample and still catches a saver
+        // that stays covered.
+        EXPECT_TRUE(WaitUntil(saverAbove, 1000)) << "still covered";
+        printf("covered again after %lu ms\n", GetTickCount() - raised);
+    }
+    DestroyWindow(other);
+    EXPECT_TRUE(saver.Running());
+}

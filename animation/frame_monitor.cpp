@@ -43,11 +43,9 @@ bool MeasureFullScreen(HWND window)
         if (ShowFrameRateWarning(window, rate) == kFrameWarningTurnedOff) g_bFrameWarnOff = true;
         // The pointer moved freely over the dialog: the movement rule starts again here.
         RestartMovementRule();
-        // A close that reached the saver while the warning was open has released the
-        // context already: nothing more is drawn either.
-        if (!g_bContinue || g_bClosing) {
+        if (!g_bContinue) {
             g_bStop = true;
-            if (!g_bClosing) PostMessageA(window, WM_CLOSE, 0, 0);
+            PostMessageA(window, WM_CLOSE, 0, 0);
             return true;
         }
         break;

@@ -5,8 +5,8 @@
 
 #include <stdio.h>
 #include <stdlib.h>
-#include <string.h>
 
+#include "support/message_box.h"
 #include "support/registry.h"
 #include "support/saver_process.h"
 #include "support/screenshot.h"
@@ -37,20 +37,10 @@ protected:
         ASSERT_TRUE(window);
     }
     // The warning of the running saver, once it is shown; null after the time.
-    HWND WaitForWarning(DWORD ms)
+    static HWND WaitForWarning(DWORD ms)
     {
         HWND found = nullptr;
-        WaitUntil(
-            [&] {
-                for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, "#32770", nullptr)) != nullptr;) {
-                    char title[128] = {};
-                    GetWindowTextA(w, title, sizeof title);
-                    if (!strncmp(title, kWarningPrefix, sizeof kWarningPrefix - 1) && IsWindowVisible(w))
-                        found = w;
-                }
-                return found != nullptr;
-            },
-            ms);
+        WaitUntil([&found] { return (found = FindDialogTitled(kWarningPrefix)) != nullptr; }, ms);
         return found;
     }
     static double RateIn(HWND warning)
@@ -59,12 +49,6 @@ protected:
         GetWindowTextA(warning, title, sizeof title);
         printf("%s\n", title);
         return atof(title + sizeof kWarningPrefix - 1);
-    }
-    static DWORD Mark()
-    {
-        DWORD mark = 0;
-        GetDword(HKEY_CURRENT_USER, TILO_PRODUCT_KEY, "disable_frame_warn", &mark);
-        return mark;
     }
     // Screenshots a second apart differ: the animation turns.
     static bool Turning()
@@ -104,7 +88,7 @@ TEST_F(Machine, DISABLED_SlowMachineWarnsConfinesThePointerAndContinueWithTheBox
     SendDlgItemMessageA(warning, 1052, BM_CLICK, 0, 0);
     PostMessageA(warning, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(WaitWindowGone(warning, 10000));
-    EXPECT_EQ(Mark(), 1u);
+    EXPECT_EQ(StoredDword("disable_frame_warn"), 1u);
     EXPECT_TRUE(Turning());
     // The pointer moves freely again; the first drift after the dialog is forgiven, the
     // movement rule holds for the next.
@@ -126,7 +110,7 @@ TEST_F(Machine, DISABLED_SlowMachineCloseThisWindowOrEscEndsTheSaver)
         else
             PostMessageA(warning, WM_COMMAND, IDCANCEL, 0);
         EXPECT_EQ(saver.WaitExit(15000), 0u) << (esc ? "Esc" : "Close this Window");
-        EXPECT_EQ(Mark(), 0u);
+        EXPECT_EQ(StoredDword("disable_frame_warn"), 0u);
     }
 }
 
@@ -143,7 +127,7 @@ TEST_F(Machine, DISABLED_SlowMachineWithTheMarkIsNeverMeasured)
 TEST_F(Machine, DISABLED_FastMachineIsMarkedOnItsFirstRunAndNotWarned)
 {
     Start();
-    EXPECT_TRUE(WaitUntil([] { return Mark() == 1; }, 15000));
+    EXPECT_TRUE(WaitUntil([] { return StoredDword("disable_frame_warn") == 1; }, 15000));
     EXPECT_FALSE(WaitForWarning(1000));
     EXPECT_TRUE(saver.Running());
 }

@@ -1,10 +1,22 @@
 #include "support/message_box.h"
 
+#include <string.h>
+
 std::string MessageBoxText(HWND box)
 {
     char text[1024] = {};
     GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
     return text;
+}
+
+HWND FindDialogTitled(const char* prefix)
+{
+    for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, "#32770", nullptr)) != nullptr;) {
+        char title[256] = {};
+        GetWindowTextA(w, title, sizeof title);
+        if (strncmp(title, prefix, strlen(prefix)) == 0 && IsWindowVisible(w)) return w;
+    }
+    return nullptr;
 }
 
 std::vector<std::string> DialogTexts(HWND dialog)

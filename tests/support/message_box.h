@@ -10,6 +10,9 @@
 // The dialog box of a message box: its text.
 std::string MessageBoxText(HWND box);
 
+// A shown dialog whose title starts with the text; null when there is none.
+HWND FindDialogTitled(const char* prefix);
+
 // The texts of a dialog's controls, in template order.
 std::vector<std::string> DialogTexts(HWND dialog);
 

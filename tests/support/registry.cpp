@@ -91,6 +91,12 @@ bool GetDword(HKEY hive, const char* path, const char* name, DWORD* value)
     return true;
 }
 
+DWORD StoredDword(const char* name, DWORD fallback)
+{
+    DWORD value = fallback;
+    return GetDword(HKEY_CURRENT_USER, TILO_PRODUCT_KEY, name, &value) ? value : fallback;
+}
+
 bool GetString(HKEY hive, const char* path, const char* name, std::string* value)
 {
     std::vector<BYTE> data;

@@ -55,6 +55,8 @@ bool SetDword(HKEY hive, const char* path, const char* name, DWORD value);
 bool SetString(HKEY hive, const char* path, const char* name, const std::string& value);
 bool SetBinary(HKEY hive, const char* path, const char* name, const void* data, DWORD size, DWORD type);
 bool GetDword(HKEY hive, const char* path, const char* name, DWORD* value);
+// The product key's 32-bit value in the current user's hive, or the fallback.
+DWORD StoredDword(const char* name, DWORD fallback = 0);
 bool GetString(HKEY hive, const char* path, const char* name, std::string* value);
 // Raw data and its type, for checking what was stored byte for byte.
 bool GetRaw(HKEY hive, const char* path, const char* name, std::vector<BYTE>* data, DWORD* type);

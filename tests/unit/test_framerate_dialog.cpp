@@ -52,13 +52,6 @@ bool PointerFree()
     return clip.right - clip.left == GetSystemMetrics(SM_CXSCREEN);
 }
 
-DWORD StoredMark()
-{
-    DWORD mark = 0;
-    GetDword(HKEY_CURRENT_USER, TILO_PRODUCT_KEY, "disable_frame_warn", &mark);
-    return mark;
-}
-
 class FrameRateWarning : public ::testing::Test {
 protected:
     void SetUp() override
@@ -95,25 +88,22 @@ TEST_F(FrameRateWarning, ShowsTheRateAndConfinesThePointerAndContinueWithTheBoxT
         "#106",
         "If you wish, you can remove Tilo by clicking the button below.",
         "Remove Tilo",
-        "If your computer is a laptop, you may wish to replace Tilo with my Velin screen saver which is less "
-        "demanding.",
-        "It appears that limitations in your video hardware may cause Tilo to run more slowly than usual on "
-        "your "
-        "computer.",
+        "If your computer is a laptop, you may wish to replace Tilo with my Velin screen saver which is "
+        "less demanding.",
+        "It appears that limitations in your video hardware may cause Tilo to run more slowly than usual "
+        "on your computer.",
         "Otherwise you may prefer to upgrade your video card with one that has at least 64 MB of RAM, and "
-        "that "
-        "supports OpenGL.",
+        "that supports OpenGL.",
         "You can also click the Continue button below to continue. Be aware that the animation may appear "
-        "slow or "
-        "jerky.  If you do continue, you may wish to click the checkbox below to disable this warning in the "
-        "future.",
+        "slow or jerky.  If you do continue, you may wish to click the checkbox below to disable this "
+        "warning in the future.",
         "In gratitude, joy, and love,\nthe makers of Tilo",
         "#104",
         "#104",
         "Continue",
         "Disable this warning"};
     EXPECT_EQ(texts, expected);
-    EXPECT_EQ(StoredMark(), 1u);
+    EXPECT_EQ(StoredDword("disable_frame_warn"), 1u);
     EXPECT_TRUE(g_bContinue);
     EXPECT_TRUE(g_bForgiveMouse);
     EXPECT_TRUE(PointerFree());
@@ -123,12 +113,12 @@ TEST_F(FrameRateWarning, ContinueWithoutTheBoxStoresNothingAndEscIsCloseThisWind
 {
     EXPECT_EQ(WithWarning([](HWND d) { PostMessageA(d, WM_COMMAND, IDOK, 0); }), 1);
     EXPECT_TRUE(g_bContinue);
-    EXPECT_EQ(StoredMark(), 0u);
+    EXPECT_EQ(StoredDword("disable_frame_warn"), 0u);
 
     INT_PTR result = WithWarning([](HWND d) { PostMessageA(FocusOf(d), WM_KEYDOWN, VK_ESCAPE, 0); });
     EXPECT_EQ(result, 1);
     EXPECT_FALSE(g_bContinue);
-    EXPECT_EQ(StoredMark(), 0u);
+    EXPECT_EQ(StoredDword("disable_frame_warn"), 0u);
     EXPECT_TRUE(PointerFree());
 }
 

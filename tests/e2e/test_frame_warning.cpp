@@ -6,6 +6,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 
+#include "resources/resource.h"
 #include "support/message_box.h"
 #include "support/registry.h"
 #include "support/saver_process.h"
@@ -50,14 +51,20 @@ protected:
         printf("%s\n", title);
         return atof(title + sizeof kWarningPrefix - 1);
     }
-    // Screenshots a second apart differ: the animation turns.
-    static bool Turning()
+    // Screenshots 1.5 s apart differ outside the rectangle (a dialog's): the animation
+    // turns.
+    static bool Turning(const RECT& except = RECT{})
     {
         Screenshot a, b;
         a.Capture();
         PumpFor(1500);
         b.Capture();
-        return a.pixels != b.pixels;
+        for (int y = 0; y < a.height; y += 4)
+            for (int x = 0; x < a.width; x += 4) {
+                POINT p = {x, y};
+                if (!PtInRect(&except, p) && a.at(x, y) != b.at(x, y)) return true;
+            }
+        return false;
     }
 
     ProductKeyBackup key_;
@@ -81,11 +88,12 @@ TEST_F(Machine, DISABLED_SlowMachineWarnsConfinesThePointerAndContinueWithTheBox
     MovePointer(2, 2);  // the pointer stays inside the dialog
     POINT at;
     GetCursorPos(&at);
-    EXPECT_TRUE(PtInRect(&dialog, at) || (at.x == dialog.left && at.y == dialog.top)) << at.x << "," << at.y;
-    // While it is open no frame is drawn.
-    EXPECT_FALSE(Turning());
+    EXPECT_TRUE(PtInRect(&dialog, at)) << at.x << "," << at.y;
+    // While it is open no frame is drawn (the last one may still be on its way).
+    PumpFor(500);
+    EXPECT_FALSE(Turning(dialog));
 
-    SendDlgItemMessageA(warning, 1052, BM_CLICK, 0, 0);
+    SendDlgItemMessageA(warning, IDC_DISABLE_WARNING, BM_CLICK, 0, 0);
     PostMessageA(warning, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(WaitWindowGone(warning, 10000));
     EXPECT_EQ(StoredDword("disable_frame_warn"), 1u);

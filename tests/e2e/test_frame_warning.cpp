@@ -24,7 +24,10 @@ protected:
     void SetUp() override
     {
         SetDword(HKEY_CURRENT_USER, TILO_PRODUCT_KEY, "disable_frame_warn", 0);
-        MovePointer(400, 300);
+        // Where the warning will open: confining the pointer then moves it nowhere. (A
+        // pointer outside is moved to the dialog's edge, and X may report that move
+        // only after a test has moved the pointer on.)
+        MovePointer(kCentre.x, kCentre.y);
     }
     void TearDown() override
     {
@@ -67,6 +70,7 @@ protected:
         return false;
     }
 
+    const POINT kCentre = {GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2};
     ProductKeyBackup key_;
     SaverProcess saver;
     HWND window = nullptr;
@@ -85,10 +89,9 @@ TEST_F(Machine, DISABLED_SlowMachineWarnsConfinesThePointerAndContinueWithTheBox
     EXPECT_EQ(GetWindow(warning, GW_OWNER), window);
     RECT dialog;
     GetWindowRect(warning, &dialog);
-    MovePointer(2, 2);  // the pointer stays inside the dialog
-    POINT at;
-    GetCursorPos(&at);
-    EXPECT_TRUE(PtInRect(&dialog, at)) << at.x << "," << at.y;
+    RECT clip;  // the pointer is held inside the dialog
+    GetClipCursor(&clip);
+    EXPECT_TRUE(EqualRect(&clip, &dialog));
     // While it is open no frame is drawn (the last one may still be on its way).
     PumpFor(500);
     EXPECT_FALSE(Turning(dialog));
@@ -100,10 +103,10 @@ TEST_F(Machine, DISABLED_SlowMachineWarnsConfinesThePointerAndContinueWithTheBox
     EXPECT_TRUE(Turning());
     // The pointer moves freely again; the first drift after the dialog is forgiven, the
     // movement rule holds for the next.
-    MovePointer(dialog.left + 300, dialog.top + 300);
+    MovePointer(kCentre.x + 300, kCentre.y);
     PumpFor(1500);
     EXPECT_TRUE(saver.Running());
-    MovePointer(dialog.left + 10, dialog.top + 10);
+    MovePointer(kCentre.x, kCentre.y);
     EXPECT_EQ(saver.WaitExit(15000), 0u);
 }
 

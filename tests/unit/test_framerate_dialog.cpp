@@ -147,6 +147,28 @@ TEST_F(FrameRateWarning, DownloadVelinOpensItsPageFreesThePointerAndKeepsTheDial
     ForgetLaunches();
 }
 
+TEST_F(FrameRateWarning, RemoveTiloAnswersInABoxOverItAndKeepsItOpenWithThePointerHeld)
+{
+    SavedValue installDir(HKEY_LOCAL_MACHINE, TILO_PRODUCT_KEY, "install_dir");
+    RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, TILO_PRODUCT_KEY, "install_dir");
+    bool owned = false, open = false, confined = false;
+    WithWarning([&](HWND d) {
+        PostMessageA(d, WM_COMMAND, IDC_REMOVE_TILO, 0);
+        HWND box = nullptr;
+        WaitUntil([&box] { return (box = FindDialogTitled("Screen saver will not be removed.")) != nullptr; },
+                  5000);
+        owned = box && GetWindow(box, GW_OWNER) == d;
+        if (box) PostMessageA(box, WM_COMMAND, IDOK, 0);
+        WaitWindowGone(box, 5000);
+        open = IsWindowVisible(d);
+        confined = PointerConfinedTo(d);
+        PostMessageA(d, WM_COMMAND, IDCANCEL, 0);
+    });
+    EXPECT_TRUE(owned);
+    EXPECT_TRUE(open);
+    EXPECT_TRUE(confined);
+}
+
 namespace {
 
 const char kRemovedCaption[] = "Screen saver will be removed.";

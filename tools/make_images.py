@@ -77,6 +77,23 @@ def write_ico(path, sizes):
         f.write(out + b''.join(images))
 
 
+def portrait(width, height, emblem):
+    """The emblem over a night-blue field that darkens downwards, for the frame-rate
+    warning's picture slot (161 x 215 dialog units, 240 x 348 pixels at 96 dpi)."""
+    rows = []
+    for y in range(height):
+        t = y / (height - 1)
+        rows.append([(int(18 * (1 - t)), int(24 * (1 - t)), int(60 * (1 - t) + 8))] * width)
+    art = render(emblem, None)
+    left, top = (width - emblem) // 2, (height - emblem) // 3
+    for y, row in enumerate(art):
+        for x, (r, g, b, a) in enumerate(row):
+            under = rows[top + y][left + x]
+            k = a / 255.0
+            rows[top + y][left + x] = tuple(int(round(c * k + u * (1 - k))) for c, u in zip((r, g, b), under))
+    return rows
+
+
 def save_bmp24(path, rows):
     """RGB rows, top first, as a 24-bit bottom-up BMP."""
     width, height = len(rows[0]), len(rows)
@@ -91,8 +108,8 @@ def save_bmp24(path, rows):
         f.write(header + info + data)
 
 
-def write_bmp(path, size):
-    save_bmp24(path, render(size, (0, 0, 0)))
+def write_bmp(path, width, height, emblem):
+    save_bmp24(path, portrait(width, height, emblem))
 
 
 def blend(under, over):
@@ -101,43 +118,27 @@ def blend(under, over):
     return tuple(under[i] * (1 - a) + over[i] * a for i in range(3))
 
 
-def canvas(width, height, colour_at):
-    return [[colour_at(x, y) for x in range(width)] for y in range(height)]
-
-
-def paste(rows, emblem, left, top):
-    for y, row in enumerate(emblem):
-        for x, p in enumerate(row):
-            rows[top + y][left + x] = blend(rows[top + y][left + x], p)
-
-
 def write_wizard(path):
-    """The tall picture beside the welcome and finish pages: the emblem high on a
-    night-blue ground that darkens downwards, with a faint ring of the band's colours."""
-    width, height = 164, 314
-
-    def ground(x, y):
-        t = y / (height - 1)
-        return (18 + 10 * (1 - t), 22 + 14 * (1 - t), 48 + 30 * (1 - t))
-    rows = canvas(width, height, ground)
-    paste(rows, render(132, None), 16, 40)
-    # Eight dots in the ornaments' colours under the emblem, one per mesh.
+    """The tall picture beside the setup's finish pages: the warning's portrait, and
+    under the emblem eight dots in the ornaments' colours, one per mesh."""
+    rows = portrait(164, 314, 132)
     for k, colour in enumerate(COLOURS):
-        cx, cy = 26 + k * 16, 214
+        cx, cy = 26 + k * 16, 240
         for y in range(cy - 5, cy + 6):
             for x in range(cx - 5, cx + 6):
                 d = math.hypot(x - cx, y - cy)
                 if d <= 5:
-                    a = min(1.0, 5.5 - d)
-                    rows[y][x] = blend(rows[y][x], colour + (int(255 * a),))
+                    rows[y][x] = blend(rows[y][x], colour + (int(255 * min(1.0, 5.5 - d)),))
     save_bmp24(path, rows)
 
 
 def write_header(path):
     """The page header's picture: the emblem at the right on the header's white."""
     width, height = 150, 57
-    rows = canvas(width, height, lambda x, y: (255, 255, 255))
-    paste(rows, render(51, None), width - 51 - 4, 3)
+    rows = [[(255, 255, 255)] * width for _ in range(height)]
+    for y, row in enumerate(render(51, None)):
+        for x, p in enumerate(row):
+            rows[3 + y][width - 55 + x] = blend(rows[3 + y][width - 55 + x], p)
     save_bmp24(path, rows)
 
 
@@ -182,7 +183,7 @@ def write_checks(path):
 if __name__ == '__main__':
     write_ico('resources/tilo.ico', [48, 32, 16])
     write_ico('resources/tilo104.ico', [32])
-    write_bmp('resources/tilo106.bmp', 64)
+    write_bmp('resources/tilo106.bmp', 240, 348, 208)
     write_wizard('installer/wizard.bmp')
     write_header('installer/header.bmp')
     write_checks('installer/checks.bmp')

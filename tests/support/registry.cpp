@@ -53,8 +53,7 @@ bool SetDword(HKEY hive, const char* path, const char* name, DWORD value)
 
 bool SetString(HKEY hive, const char* path, const char* name, const std::string& value)
 {
-    return RegSetKeyValueA(hive, path, name, REG_SZ, value.c_str(), static_cast<DWORD>(value.size() + 1)) ==
-           ERROR_SUCCESS;
+    return SetBinary(hive, path, name, value.c_str(), static_cast<DWORD>(value.size() + 1), REG_SZ);
 }
 
 bool KeyExists(HKEY hive, const char* path)
@@ -101,6 +100,12 @@ bool GetDword(HKEY hive, const char* path, const char* name, DWORD* value)
     return true;
 }
 
+DWORD StoredDword(const char* name, DWORD fallback)
+{
+    DWORD value = fallback;
+    return GetDword(HKEY_CURRENT_USER, TILO_PRODUCT_KEY, name, &value) ? value : fallback;
+}
+
 bool GetString(HKEY hive, const char* path, const char* name, std::string* value)
 {
     std::vector<BYTE> data;
@@ -138,10 +143,24 @@ ProductKeyBackup::ProductKeyBackup()
         RegCloseKey(key);
     }
     DeleteTree(HKEY_CURRENT_USER, TILO_PRODUCT_KEY);
+    SetDword(HKEY_CURRENT_USER, TILO_PRODUCT_KEY, "disable_frame_warn", 1);
 }
 
 ProductKeyBackup::~ProductKeyBackup()
 {
     DeleteTree(HKEY_CURRENT_USER, TILO_PRODUCT_KEY);
     for (const auto& v : values_) SetDword(HKEY_CURRENT_USER, TILO_PRODUCT_KEY, v.first.c_str(), v.second);
+}
+
+SavedValue::SavedValue(HKEY hive, const char* path, const char* name) : hive_(hive), path_(path), name_(name)
+{
+    existed_ = GetRaw(hive, path, name, &data_, &type_);
+}
+
+SavedValue::~SavedValue()
+{
+    if (existed_)
+        SetBinary(hive_, path_.c_str(), name_.c_str(), data_.data(), static_cast<DWORD>(data_.size()), type_);
+    else
+        RegDeleteKeyValueA(hive_, path_.c_str(), name_.c_str());
 }

@@ -5,29 +5,14 @@
 
 #include "resources/version.h"
 #include "support/installation.h"
-#include "support/message_box.h"
 #include "support/registry.h"
-#include "support/screenshot.h"
 #include "support/settings_store.h"
 #include "support/setup_program.h"
-#include "support/user_input.h"
 #include "support/waiting.h"
 
 namespace {
 
 const std::string kCaption = SetupCaption(TILO_VERSION_TEXT);
-
-// Reads the message box with that caption, keeps a screenshot, and presses its button.
-std::string AnswerMessageBox(const std::string& caption, const std::string& shotName)
-{
-    HWND box = WaitForMessageBox(caption);
-    if (!box) return "<no message box>";
-    std::string text = MessageBoxText(box);
-    SaveWindowPng(box, TestName() + "-" + shotName);
-    XdoKeys(box, "Return");
-    WaitWindowGone(box, 5000);
-    return text;
-}
 
 // The setup's pages from the folder page on, with what a user types there.
 std::string InstallFromTheFolderPage(const Wizard& w, const char* keys = nullptr,

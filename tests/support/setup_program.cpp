@@ -125,6 +125,8 @@ std::string Wizard::Walk(std::initializer_list<Page> pages) const
     for (const Page& page : pages) {
         const std::string heading = page.heading;
         if (!WaitForText(heading)) return "the page \"" + heading + "\" did not come";
+        // The heading comes first: input waits until the wizard has built the rest.
+        SyncWith(hwnd_);
         if ((page.keys && !Keys(page.keys)) || (page.text && !Type(page.text)))
             return "no input reached the page \"" + heading + "\"";
         if (page.shot && !Shot(page.shot)) return "no screenshot of the page \"" + heading + "\"";
@@ -155,9 +157,26 @@ std::string Wizard::PageControlText(int id) const
 
 bool Wizard::Keys(const std::string& keys) const { return XdoKeys(hwnd_, keys); }
 bool Wizard::Type(const std::string& text) const { return XdoType(hwnd_, text); }
-bool Wizard::Shot(const std::string& name) const { return SaveWindowPng(hwnd_, TestName() + "-" + name); }
+bool Wizard::Shot(const std::string& name) const
+{
+    // For a person to look at: the page painted, as far as its thread goes.
+    SyncWith(hwnd_);
+    PumpFor(300);
+    return SaveWindowPng(hwnd_, TestName() + "-" + name);
+}
 
 HWND WaitForMessageBox(const std::string& caption, DWORD milliseconds)
 {
     return WaitForTopLevel(caption, false, milliseconds);
+}
+
+std::string AnswerMessageBox(const std::string& caption, const std::string& shot)
+{
+    HWND box = WaitForMessageBox(caption);
+    if (!box) return "<no message box>";
+    std::string text = MessageBoxText(box);
+    SaveWindowPng(box, TestName() + "-" + shot);
+    XdoKeys(box, "Return");
+    WaitWindowGone(box, 5000);
+    return text;
 }

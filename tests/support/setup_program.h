@@ -84,5 +84,8 @@ private:
 
 // A message box with that caption, of any process; null after the time.
 HWND WaitForMessageBox(const std::string& caption, DWORD milliseconds = 10000);
+// Waits for that message box, keeps a screenshot of it as TestName-SHOT.png, and presses
+// its default button with a real key; its text, or "<no message box>".
+std::string AnswerMessageBox(const std::string& caption, const std::string& shot);
 
 #endif

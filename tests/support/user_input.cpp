@@ -50,6 +50,15 @@ bool XdoType(HWND window, const std::string& text)
     return Xdo(window, "type --delay 20 " + quoted + "'");
 }
 
+bool XdoClick(HWND control)
+{
+    RECT rc;
+    if (!GetWindowRect(control, &rc)) return false;
+    return Xdo(GetAncestor(control, GA_ROOT), "mousemove --sync " + std::to_string((rc.left + rc.right) / 2) +
+                                                  " " + std::to_string((rc.top + rc.bottom) / 2) +
+                                                  " click 1");
+}
+
 void MovePointer(int x, int y)
 {
     SetCursorPos(x, y);

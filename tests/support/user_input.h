@@ -17,5 +17,7 @@ void MovePointer(int x, int y);
 // typed as it is. False when the window did not come to the front or xdotool failed.
 bool XdoKeys(HWND window, const std::string& keys);
 bool XdoType(HWND window, const std::string& text);
+// A click of the X server's pointer on the middle of a control.
+bool XdoClick(HWND control);
 
 #endif

@@ -18,7 +18,8 @@ std::string SystemSaverPath();
 // The screen savers the Display control panel offers: the *.scr files of the system folder.
 std::vector<std::string> ListedSavers();
 
-// Names the saver the way the setup does, for SCRNSAVE.EXE.
+// What SCRNSAVE.EXE names after a setup: its system-folder copy, the copy in its folder,
+// or (not checked) whatever the user had chosen.
 enum class Current { kSystemCopy, kFolderCopy, kUnchanged };
 
 struct Installed {

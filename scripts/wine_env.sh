@@ -10,6 +10,10 @@
 #                            size from the first display its server saw); exports DISPLAY
 #                            and WINEPREFIX for it. The suite's server is left alone.
 #   wine_env_down            stops what wine_env_up started (also installed as an EXIT trap)
+#   wine_prefix_make DIR     makes a Wine prefix ready for Tilo's tests (once; kept after)
+#   wine_prefix_clone FROM TO   a cheap copy of a prefix (of a live one: as its server last
+#                            saved it)
+#   wine_prefix_remove DIR   removes a copy
 # TILO_SCREEN sets the displays' size (default 1920x1080x24); TILO_OWN_DISPLAY=1 starts a
 # display even when DISPLAY is set.
 
@@ -81,17 +85,7 @@ wine_env_up() {
   # Recording from the default source hears what the saver plays.
   pactl set-default-source tilo.monitor >/dev/null 2>&1 || true
 
-  if [ ! -f "$WINEPREFIX/.tilo-ready" ]; then
-    rm -rf "$WINEPREFIX"
-    wineboot -i </dev/null >/dev/null 2>&1
-    wineserver -w </dev/null >/dev/null 2>&1 || true
-    # A fault must reach the program's own guard: the system's fault report starts a
-    # "debugger" that only exits, so the guard's handler is chosen, and no crash dialog.
-    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d 'cmd.exe /c exit 0 %ld %ld' /f </dev/null >/dev/null 2>&1
-    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f </dev/null >/dev/null 2>&1
-    wineserver -w </dev/null >/dev/null 2>&1 || true
-    touch "$WINEPREFIX/.tilo-ready"
-  fi
+  wine_prefix_make "$WINEPREFIX"
   # A persistent server with every standard stream detached, so that no Wine service
   # keeps a test runner's pipe open.
   (wineserver -p; wine cmd /c exit) </dev/null >/dev/null 2>&1
@@ -100,8 +94,10 @@ wine_env_up() {
   # to confirm each captioned window that hides (every dialog's end), so there Wine
   # manages its windows itself. On a desktop's display its window manager does.
   if [ -n "$_env_own_display" ]; then
+    export TILO_UNMANAGED_X=1
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
   else
+    unset TILO_UNMANAGED_X
     wine reg delete 'HKCU\Software\Wine\X11 Driver' /v Managed /f </dev/null >/dev/null 2>&1 || true
   fi
 }
@@ -113,14 +109,8 @@ wine_env_machine() {
   local n; n=$(_free_display $(( ${DISPLAY#:} + 1 )))
   _start_xvfb_sized "$n" "$size" || return 1
   export DISPLAY=":$n"
-  # A cheap copy: the files hard-linked, the registry files (which the server rewrites
-  # in place) copied.
   _env_prefix_copy=$(mktemp -d "$TILO_BUILD_DIR/machine.XXXXXX")
-  cp -al "$WINEPREFIX/." "$_env_prefix_copy/"
-  local reg
-  for reg in system.reg user.reg userdef.reg; do
-    cp --remove-destination "$WINEPREFIX/$reg" "$_env_prefix_copy/$reg"
-  done
+  wine_prefix_clone "$WINEPREFIX" "$_env_prefix_copy"
   export WINEPREFIX=$_env_prefix_copy
   (wineserver -p; wine cmd /c exit) </dev/null >/dev/null 2>&1
   _env_wineserver=1
@@ -133,11 +123,45 @@ wine_env_down() {
     _env_wineserver=0
   fi
   if [ -n "$_env_prefix_copy" ]; then
-    rm -rf "$_env_prefix_copy"
+    wine_prefix_remove "$_env_prefix_copy"
     _env_prefix_copy=
   fi
   local p
   for p in "${_env_pids[@]}"; do kill "$p" 2>/dev/null || true; done
   for p in "${_env_pids[@]}"; do wait "$p" 2>/dev/null || true; done
   _env_pids=()
+}
+
+wine_prefix_make() {
+  local dir=$1
+  [ -f "$dir/.tilo-ready" ] && return 0
+  rm -rf "$dir"
+  (
+    export WINEPREFIX=$dir
+    wineboot -i </dev/null >/dev/null 2>&1
+    wineserver -w </dev/null >/dev/null 2>&1 || true
+    # A fault must reach the program's own guard: the system's fault report starts a
+    # "debugger" that only exits, so the guard's handler is chosen, and no crash dialog.
+    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d 'cmd.exe /c exit 0 %ld %ld' /f </dev/null >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f </dev/null >/dev/null 2>&1
+    wineserver -w </dev/null >/dev/null 2>&1 || true
+  )
+  touch "$dir/.tilo-ready"
+}
+
+# Hard links for the files, which Wine replaces rather than rewrites; real copies of the
+# registry, which the server rewrites in place.
+wine_prefix_clone() {
+  local from=$1 to=$2 f
+  cp -al "$from/." "$to/" || return 1
+  for f in system.reg user.reg userdef.reg; do
+    cp --remove-destination "$from/$f" "$to/$f" || return 1
+  done
+}
+
+# A test may have made a folder of the copy immutable (its read-only folder as root).
+wine_prefix_remove() {
+  rm -rf "$1" 2>/dev/null && return 0
+  chattr -R -i "$1" 2>/dev/null
+  rm -rf "$1"
 }

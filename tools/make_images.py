@@ -4,7 +4,10 @@ around a dark disc, in the colours of the assembly's meshes.
 
 Run from the repository root: python3 tools/make_images.py
 Writes resources/tilo.ico (icon group "ID_APP"), resources/tilo104.ico (icon 104)
-and resources/tilo106.bmp (bitmap 106). Deterministic; standard library only.
+and resources/tilo106.bmp (bitmap 106), and the setup program's pictures:
+installer/wizard.bmp (welcome and finish pages, 164 x 314), installer/header.bmp (page
+header, 150 x 57) and installer/checks.bmp (the component list's boxes). Deterministic;
+standard library only.
 """
 import math
 import struct
@@ -91,12 +94,13 @@ def portrait(width, height, emblem):
     return rows
 
 
-def write_bmp(path, width, height, emblem):
-    rows = portrait(width, height, emblem)
+def save_bmp24(path, rows):
+    """RGB rows, top first, as a 24-bit bottom-up BMP."""
+    width, height = len(rows[0]), len(rows)
     stride = (width * 3 + 3) & ~3
     data = b''
     for row in reversed(rows):
-        line = b''.join(bytes((p[2], p[1], p[0])) for p in row)
+        line = b''.join(bytes((int(p[2]), int(p[1]), int(p[0]))) for p in row)
         data += line + bytes(stride - len(line))
     header = struct.pack('<2sIHHI', b'BM', 14 + 40 + len(data), 0, 0, 54)
     info = struct.pack('<IiiHHIIiiII', 40, width, height, 1, 24, 0, len(data), 2835, 2835, 0, 0)
@@ -104,7 +108,82 @@ def write_bmp(path, width, height, emblem):
         f.write(header + info + data)
 
 
+def write_bmp(path, width, height, emblem):
+    save_bmp24(path, portrait(width, height, emblem))
+
+
+def blend(under, over):
+    """An RGBA pixel laid over an RGB one."""
+    a = over[3] / 255.0
+    return tuple(under[i] * (1 - a) + over[i] * a for i in range(3))
+
+
+def write_wizard(path):
+    """The tall picture beside the setup's finish pages: the warning's portrait, and
+    under the emblem eight dots in the ornaments' colours, one per mesh."""
+    rows = portrait(164, 314, 132)
+    for k, colour in enumerate(COLOURS):
+        cx, cy = 26 + k * 16, 240
+        for y in range(cy - 5, cy + 6):
+            for x in range(cx - 5, cx + 6):
+                d = math.hypot(x - cx, y - cy)
+                if d <= 5:
+                    rows[y][x] = blend(rows[y][x], colour + (int(255 * min(1.0, 5.5 - d)),))
+    save_bmp24(path, rows)
+
+
+def write_header(path):
+    """The page header's picture: the emblem at the right on the header's white."""
+    width, height = 150, 57
+    rows = [[(255, 255, 255)] * width for _ in range(height)]
+    for y, row in enumerate(render(51, None)):
+        for x, p in enumerate(row):
+            rows[3 + y][width - 55 + x] = blend(rows[3 + y][width - 55 + x], p)
+    save_bmp24(path, rows)
+
+
+def write_checks(path):
+    """The component list's boxes, six 16 x 16 cells in an 8-bit BMP with magenta as
+    the transparent colour: selection mask, unticked, ticked, partly ticked, and
+    unticked and ticked when read-only."""
+    palette = [(255, 0, 255), (255, 255, 255), (40, 60, 110), (255, 170, 0),
+               (170, 175, 190), (230, 232, 238), (120, 125, 140)]
+    magenta, white, rim, tick, grey, pale, dim = range(len(palette))
+    tick_cells = [(3, 8), (4, 9), (5, 10), (6, 11), (7, 10), (8, 9), (9, 8), (10, 7),
+                  (11, 6), (12, 5)]
+    cells = []
+    for state in range(6):
+        cell = [[magenta] * 16 for _ in range(16)]
+        if state > 0:
+            border = rim if state < 4 else grey
+            inside = white if state in (1, 2) else (grey if state == 3 else pale)
+            for y in range(1, 15):
+                for x in range(1, 15):
+                    edge = x in (1, 14) or y in (1, 14)
+                    cell[y][x] = border if edge else inside
+            mark = {2: tick, 3: pale, 5: dim}.get(state)
+            if mark is not None:
+                for x, y in tick_cells:
+                    cell[y][x] = cell[y + 1][x] = mark
+        cells.append(cell)
+    width, height = 96, 16
+    stride = (width + 3) & ~3
+    data = b''
+    for y in reversed(range(height)):
+        data += bytes(cells[x // 16][y][x % 16] for x in range(width)) + bytes(stride - width)
+    pal = b''.join(bytes((b, g, r, 0)) for r, g, b in palette)
+    offset = 14 + 40 + len(pal)
+    header = struct.pack('<2sIHHI', b'BM', offset + len(data), 0, 0, offset)
+    info = struct.pack('<IiiHHIIiiII', 40, width, height, 1, 8, 0, len(data), 2835, 2835,
+                       len(palette), len(palette))
+    with open(path, 'wb') as f:
+        f.write(header + info + pal + data)
+
+
 if __name__ == '__main__':
     write_ico('resources/tilo.ico', [48, 32, 16])
     write_ico('resources/tilo104.ico', [32])
     write_bmp('resources/tilo106.bmp', 240, 348, 208)
+    write_wizard('installer/wizard.bmp')
+    write_header('installer/header.bmp')
+    write_checks('installer/checks.bmp')

@@ -44,13 +44,7 @@ ScratchKey::~ScratchKey()
     DeleteTree(HKEY_CLASSES_ROOT, path_.c_str());
 }
 
-bool ScratchKey::exists(HKEY hive) const
-{
-    HKEY key;
-    if (RegOpenKeyExA(hive, path_.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-    RegCloseKey(key);
-    return true;
-}
+bool ScratchKey::exists(HKEY hive) const { return KeyExists(hive, path_.c_str()); }
 
 bool SetDword(HKEY hive, const char* path, const char* name, DWORD value)
 {
@@ -60,6 +54,21 @@ bool SetDword(HKEY hive, const char* path, const char* name, DWORD value)
 bool SetString(HKEY hive, const char* path, const char* name, const std::string& value)
 {
     return SetBinary(hive, path, name, value.c_str(), static_cast<DWORD>(value.size() + 1), REG_SZ);
+}
+
+bool KeyExists(HKEY hive, const char* path)
+{
+    HKEY key;
+    if (RegOpenKeyExA(hive, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
+}
+
+bool ValueExists(HKEY hive, const char* path, const char* name)
+{
+    std::vector<BYTE> data;
+    DWORD type = 0;
+    return GetRaw(hive, path, name, &data, &type);
 }
 
 bool SetBinary(HKEY hive, const char* path, const char* name, const void* data, DWORD size, DWORD type)

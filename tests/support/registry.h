@@ -53,6 +53,9 @@ private:
 void DeleteTree(HKEY hive, const char* path);
 bool SetDword(HKEY hive, const char* path, const char* name, DWORD value);
 bool SetString(HKEY hive, const char* path, const char* name, const std::string& value);
+bool KeyExists(HKEY hive, const char* path);
+// name null: the key's default value.
+bool ValueExists(HKEY hive, const char* path, const char* name);
 bool SetBinary(HKEY hive, const char* path, const char* name, const void* data, DWORD size, DWORD type);
 bool GetDword(HKEY hive, const char* path, const char* name, DWORD* value);
 // The product key's 32-bit value in the current user's hive, or the fallback.

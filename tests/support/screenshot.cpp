@@ -2,6 +2,8 @@
 
 #include <stdio.h>
 
+#include "support/unix_command.h"
+
 bool Screenshot::Capture()
 {
     width = GetSystemMetrics(SM_CXSCREEN);
@@ -28,6 +30,18 @@ bool Screenshot::Capture()
     DeleteDC(mem);
     ReleaseDC(nullptr, screen);
     return ok;
+}
+
+bool SaveWindowPng(HWND window, const std::string& name)
+{
+    RECT rc;
+    if (!GetWindowRect(window, &rc)) return false;
+    char line[512];
+    snprintf(line, sizeof line,
+             "mkdir -p \\\"$TILO_BUILD_DIR/screenshots\\\" && import -window root -crop %ldx%ld+%ld+%ld "
+             "\\\"$TILO_BUILD_DIR/screenshots/%s.png\\\"",
+             rc.right - rc.left, rc.bottom - rc.top, rc.left, rc.top, name.c_str());
+    return RunUnix(line) == 0;
 }
 
 bool Screenshot::SaveBmp(const std::string& path) const

@@ -16,4 +16,8 @@ struct Screenshot {
     bool SaveBmp(const std::string& path) const;
 };
 
+// Saves the part of the screen under the window as TILO_BUILD_DIR/screenshots/NAME.png,
+// for a person to look at; false when it could not.
+bool SaveWindowPng(HWND window, const std::string& name);
+
 #endif

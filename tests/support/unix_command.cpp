@@ -5,6 +5,22 @@
 #include <stdio.h>
 
 #include <string>
+#include <vector>
+
+std::string UnixPath(const std::string& windowsPath)
+{
+    typedef char*(CDECL * ToUnix)(LPCWSTR);
+    ToUnix toUnix =
+        reinterpret_cast<ToUnix>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name"));
+    if (!toUnix) return "";
+    std::vector<wchar_t> wide(windowsPath.size() + 1);
+    MultiByteToWideChar(CP_ACP, 0, windowsPath.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
+    char* unix = toUnix(wide.data());
+    if (!unix) return "";
+    std::string path = unix;
+    HeapFree(GetProcessHeap(), 0, unix);
+    return path;
+}
 
 int RunUnix(const char* commandLine)
 {

@@ -1,6 +1,25 @@
 #include "support/user_input.h"
 
+#include "support/unix_command.h"
 #include "support/waiting.h"
+
+namespace {
+
+bool ToFront(HWND window)
+{
+    SetForegroundWindow(window);
+    return WaitUntil([&] { return GetForegroundWindow() == window; }, 3000);
+}
+
+bool Xdo(HWND window, const std::string& arguments)
+{
+    if (!ToFront(window)) return false;
+    bool ok = RunUnix(("xdotool " + arguments).c_str()) == 0;
+    PumpFor(50);
+    return ok;
+}
+
+}  // namespace
 
 void PressKey(WORD vk, bool alt)
 {
@@ -19,6 +38,25 @@ void PressKey(WORD vk, bool alt)
     if (alt) add(VK_MENU, KEYEVENTF_KEYUP);
     SendInput(n, in, sizeof(INPUT));
     PumpFor(60);
+}
+
+bool XdoKeys(HWND window, const std::string& keys) { return Xdo(window, "key --delay 40 " + keys); }
+
+bool XdoType(HWND window, const std::string& text)
+{
+    // Single-quoted for the shell; a quote in the text is closed, escaped and reopened.
+    std::string quoted = "'";
+    for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return Xdo(window, "type --delay 20 " + quoted + "'");
+}
+
+bool XdoClick(HWND control)
+{
+    RECT rc;
+    if (!GetWindowRect(control, &rc)) return false;
+    return Xdo(GetAncestor(control, GA_ROOT), "mousemove --sync " + std::to_string((rc.left + rc.right) / 2) +
+                                                  " " + std::to_string((rc.top + rc.bottom) / 2) +
+                                                  " click 1");
 }
 
 void MovePointer(int x, int y)

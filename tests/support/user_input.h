@@ -4,10 +4,20 @@
 
 #include <windows.h>
 
+#include <string>
+
 // Presses and releases a key; with alt, while Alt is held.
 void PressKey(WORD vk, bool alt = false);
 
 // Moves the pointer with absolute positions, as a user's mouse would.
 void MovePointer(int x, int y);
+
+// Input from the X server's own keyboard (xdotool), to a window of any process: the
+// window is brought to the front first. Keys in xdotool's names ("alt+n Return"); text
+// typed as it is. False when the window did not come to the front or xdotool failed.
+bool XdoKeys(HWND window, const std::string& keys);
+bool XdoType(HWND window, const std::string& text);
+// A click of the X server's pointer on the middle of a control.
+bool XdoClick(HWND control);
 
 #endif

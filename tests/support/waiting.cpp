@@ -1,8 +1,13 @@
 #include "support/waiting.h"
 
 #include <mmsystem.h>
+#include <tlhelp32.h>
 
+#include <stdio.h>
 #include <string.h>
+
+#include <map>
+#include <string>
 
 #include "shell/saver_window.h"
 #include "support/saver_process.h"
@@ -81,6 +86,83 @@ void PumpFor(DWORD milliseconds)
 HWND WaitForSaverWindow(const SaverProcess& p, DWORD milliseconds)
 {
     return WaitForWindow(TILO_SAVER_CLASS, TILO_TITLE_SAVER, milliseconds, p.pid());
+}
+
+namespace {
+
+LONGLONG Ticks(const FILETIME& t)
+{
+    return (static_cast<LONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+}
+
+// Start and end of a process, as FILETIME ticks.
+void Times(HANDLE process, LONGLONG* created, LONGLONG* exited)
+{
+    FILETIME c = {}, e = {}, k, u;
+    GetProcessTimes(process, &c, &e, &k, &u);
+    *created = Ticks(c);
+    *exited = Ticks(e);
+}
+
+}  // namespace
+
+DWORD WaitForProcessTree(HANDLE process, DWORD milliseconds)
+{
+    // A child appears in a snapshot from its start, and keeps its parent's id after the
+    // parent ends; so once every known member has ended, one more snapshot that finds no
+    // new child proves the whole tree gone. Ids are reused at once (Wine's are small
+    // numbers): a process is a child only if it started after its parent did.
+    struct Member {
+        HANDLE handle;
+        LONGLONG created;
+        std::string name;
+    };
+    std::map<DWORD, Member> family;
+    HANDLE own = nullptr;
+    DuplicateHandle(GetCurrentProcess(), process, GetCurrentProcess(), &own, 0, FALSE, DUPLICATE_SAME_ACCESS);
+    LONGLONG created, exited;
+    Times(own, &created, &exited);
+    family[GetProcessId(process)] = {own, created, "the first"};
+    DWORD start = GetTickCount();
+    bool done = false;
+    while (!done && GetTickCount() - start < milliseconds) {
+        bool allEnded = true;
+        for (auto& member : family)
+            if (WaitForSingleObject(member.second.handle, 0) == WAIT_TIMEOUT) allEnded = false;
+        bool grew = false;
+        HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+        PROCESSENTRY32 entry = {};
+        entry.dwSize = sizeof entry;
+        for (BOOL more = Process32First(snap, &entry); more; more = Process32Next(snap, &entry)) {
+            auto parent = family.find(entry.th32ParentProcessID);
+            if (family.count(entry.th32ProcessID) || parent == family.end()) continue;
+            HANDLE child =
+                OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID);
+            if (!child) continue;
+            Times(child, &created, &exited);
+            if (created < parent->second.created) {
+                CloseHandle(child);
+                continue;
+            }
+            family[entry.th32ProcessID] = {child, created, entry.szExeFile};
+            grew = true;
+        }
+        CloseHandle(snap);
+        done = allEnded && !grew;
+        if (!done) PumpFor(20);
+    }
+    DWORD lastCode = STILL_ACTIVE;
+    LONGLONG lastEnd = -1;
+    for (auto& member : family) {
+        if (!done && WaitForSingleObject(member.second.handle, 0) == WAIT_TIMEOUT)
+            printf("still running: %s (process %lu)\n", member.second.name.c_str(), member.first);
+        DWORD code = STILL_ACTIVE;
+        Times(member.second.handle, &created, &exited);
+        if (done && GetExitCodeProcess(member.second.handle, &code) && exited >= lastEnd)
+            lastEnd = exited, lastCode = code;
+        CloseHandle(member.second.handle);
+    }
+    return done ? lastCode : STILL_ACTIVE;
 }
 
 void SyncWith(HWND window)

@@ -21,6 +21,11 @@ bool WaitWindowGone(HWND window, DWORD milliseconds);
 // Full-screen saver window of the process, or null after the time.
 HWND WaitForSaverWindow(const SaverProcess& p, DWORD milliseconds = 15000);
 
+// Waits for the process and every process it started (and those in turn), for programs
+// that hand their work on and end, such as an uninstaller that runs from a copy of
+// itself. The exit code of the last of them to end, or STILL_ACTIVE when time runs out.
+DWORD WaitForProcessTree(HANDLE process, DWORD milliseconds);
+
 // Waits until the window's thread answers: sent messages come before posted ones, so
 // this does not prove that earlier posts were handled.
 void SyncWith(HWND window);

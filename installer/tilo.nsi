@@ -1,0 +1,557 @@
+; Tilo's setup program, Tilo-setup.exe, and the uninstaller it writes, uninstal.exe.
+; Built by the project's build (CMakeLists.txt) with makensis 3's 64-bit stubs:
+;   makensis -DTILO_SCR=<the built Tilo.scr> -DOUTFILE=<Tilo-setup.exe> installer/tilo.nsi
+; The version comes from resources/version.h unless -DTILO_VERSION=x.y.z gives another
+; (the tests build an earlier-numbered setup to update from).
+;
+; What the setup writes, and all that the uninstaller removes again:
+;   <folder>\Tilo.scr and <folder>\uninstal.exe; the folder goes only when empty
+;   HKLM Software\Corvane\Tilo "install_dir": the folder, no trailing backslash; the
+;       saver's "Remove Tilo" schedules <install_dir>\uninstal.exe under RunOnce
+;   HKLM ...\Uninstall\Tilo: the product's registration, removed last of all
+;   component: <system folder>\Tilo.scr, so that the Display control panel lists Tilo
+;   component: HKCU Control Panel\Desktop "SCRNSAVE.EXE" and "ScreenSaveActive"
+; The uninstaller also removes the "kill_saver..." RunOnce values that point at it, and
+; the saver's settings (HKCU Software\Corvane\Tilo) only when the user ticks them.
+;
+; Exit codes: 0 done; 1 cancelled by the user; 2 not done: another setup or uninstall
+; is running, the folder cannot be written, or a file cannot be removed (a message says
+; which; silent runs say it through the code alone).
+
+Unicode true
+Target amd64-unicode
+SetCompressor /SOLID lzma
+RequestExecutionLevel admin
+ManifestDPIAware true
+ManifestSupportedOS all
+
+!include LogicLib.nsh
+!include FileFunc.nsh
+!include MUI2.nsh
+
+!ifndef TILO_SCR | OUTFILE
+  !error "give -DTILO_SCR=<Tilo.scr> and -DOUTFILE=<setup program>"
+!endif
+!ifndef TILO_VERSION
+  !searchparse /file "${__FILEDIR__}/../resources/version.h" "#define TILO_VERSION_MAJOR " V_MAJOR
+  !searchparse /file "${__FILEDIR__}/../resources/version.h" "#define TILO_VERSION_MINOR " V_MINOR
+  !searchparse /file "${__FILEDIR__}/../resources/version.h" "#define TILO_VERSION_PATCH " V_PATCH
+  !define TILO_VERSION "${V_MAJOR}.${V_MINOR}.${V_PATCH}"
+!endif
+
+!define PRODUCT_KEY "Software\Corvane\Tilo"
+!define MAKER_KEY "Software\Corvane"
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Tilo"
+!define RUNONCE_KEY "Software\Microsoft\Windows\CurrentVersion\RunOnce"
+!define DESKTOP_KEY "Control Panel\Desktop"
+; The saver reads "install_dir" into 356 bytes and appends "\uninstal.exe".
+!define MAX_FOLDER_LENGTH 342
+!define SPI_SETSCREENSAVEACTIVE 17
+!define SPIF_SENDCHANGE 2
+!define ERROR_ALREADY_EXISTS 183
+
+Name "Tilo"
+Caption "Tilo ${TILO_VERSION} Setup"
+UninstallCaption "Tilo Uninstall"
+OutFile "${OUTFILE}"
+InstallDir "$PROGRAMFILES64\Tilo"
+InstallDirRegKey HKLM "${PRODUCT_KEY}" "install_dir"
+BrandingText "Tilo ${TILO_VERSION}"
+AllowSkipFiles off
+ShowInstDetails show
+ShowUninstDetails show
+
+VIProductVersion "${TILO_VERSION}.0"
+VIAddVersionKey /LANG=1033 ProductName "Tilo"
+VIAddVersionKey /LANG=1033 CompanyName "Corvane"
+VIAddVersionKey /LANG=1033 FileDescription "Tilo Screen Saver Setup"
+VIAddVersionKey /LANG=1033 FileVersion "${TILO_VERSION}"
+VIAddVersionKey /LANG=1033 ProductVersion "${TILO_VERSION}"
+VIAddVersionKey /LANG=1033 LegalCopyright "Corvane"
+
+Var Updating        ; "1" when a live earlier installation is being updated in place
+Var InstallSaver    ; $INSTDIR\Tilo.scr, and its short form while it exists
+Var InstallSaverShort
+Var SystemSaver     ; the system-folder copy an installation recorded, and its short form
+Var SystemSaverShort
+Var UninstallerShort
+Var MadeFolder      ; the outermost folder this setup makes for $INSTDIR, "" when it existed
+
+;--------------------------------
+; Look: Tilo's own icon and pictures (tools/make_images.py draws them).
+
+!define MUI_ICON "${__FILEDIR__}/../resources/tilo.ico"
+!define MUI_UNICON "${__FILEDIR__}/../resources/tilo.ico"
+!define MUI_HEADERIMAGE
+!define MUI_HEADERIMAGE_RIGHT
+!define MUI_HEADERIMAGE_BITMAP "${__FILEDIR__}/header.bmp"
+!define MUI_WELCOMEFINISHPAGE_BITMAP "${__FILEDIR__}/wizard.bmp"
+!define MUI_UNWELCOMEFINISHPAGE_BITMAP "${__FILEDIR__}/wizard.bmp"
+!define MUI_COMPONENTSPAGE_CHECKBITMAP "${__FILEDIR__}/checks.bmp"
+!define MUI_COMPONENTSPAGE_SMALLDESC
+!define MUI_ABORTWARNING
+!define MUI_UNABORTWARNING
+
+; Setup: components, folder, progress, finish.
+!define MUI_COMPONENTSPAGE_TEXT_TOP "Tilo is a screen saver. Untick what you do not want, then click Next."
+!define MUI_PAGE_CUSTOMFUNCTION_SHOW SayWhenUpdating
+!insertmacro MUI_PAGE_COMPONENTS
+!define MUI_PAGE_CUSTOMFUNCTION_PRE SkipFolderPageOnUpdate
+!define MUI_PAGE_CUSTOMFUNCTION_LEAVE CheckFolderPage
+!insertmacro MUI_PAGE_DIRECTORY
+!define MUI_FINISHPAGE_NOAUTOCLOSE
+!insertmacro MUI_PAGE_INSTFILES
+; No switch: the settings without an owner, which outlive this program.
+!define MUI_FINISHPAGE_RUN "$INSTDIR\Tilo.scr"
+!define MUI_FINISHPAGE_RUN_TEXT "Open Tilo's settings"
+!define MUI_FINISHPAGE_RUN_NOTCHECKED
+!insertmacro MUI_PAGE_FINISH
+
+; Uninstall: what to remove (the settings are one box), progress, finish.
+!define MUI_COMPONENTSPAGE_TEXT_TOP "Tilo will be removed from $INSTDIR. Your settings stay unless you tick them."
+!define MUI_PAGE_CUSTOMFUNCTION_SHOW un.HideSpaceNeeded
+!insertmacro MUI_UNPAGE_COMPONENTS
+!define MUI_UNFINISHPAGE_NOAUTOCLOSE
+!insertmacro MUI_UNPAGE_INSTFILES
+!insertmacro MUI_UNPAGE_FINISH
+
+!insertmacro MUI_LANGUAGE "English"
+
+;--------------------------------
+; Shared by setup and uninstaller (each needs its own copy, the uninstaller's named "un.").
+
+; One setup or uninstall at a time: a second one says so and ends with 2. The mutex
+; lives as long as this process.
+!macro ONE_AT_A_TIME
+  System::Call 'kernel32::CreateMutex(p 0, i 0, t "Corvane.Tilo.Setup") p .r0 ?e'
+  Pop $1
+  ${If} $1 = ${ERROR_ALREADY_EXISTS}
+    MessageBox MB_OK|MB_ICONEXCLAMATION "Tilo's setup or uninstall is already running.$\r$\nLet it finish, then try again." /SD IDOK
+    SetErrorLevel 2
+    Quit
+  ${EndIf}
+!macroend
+
+!macro DEFINE_SHARED un
+  ; $0 -> $0: the path as its short (8.3) form; unchanged when the file does not exist.
+  Function ${un}ShortPath
+    ${If} ${FileExists} $0
+      GetFullPathName /SHORT $0 $0
+    ${EndIf}
+  FunctionEnd
+
+  ; $0 -> $0: the path as its long form; unchanged when the file does not exist.
+  Function ${un}LongPath
+    System::Call 'kernel32::GetLongPathName(t r0, t .r1, i ${NSIS_MAX_STRLEN}) i .r2'
+    ${If} $2 > 0
+      StrCpy $0 $1
+    ${EndIf}
+  FunctionEnd
+
+  ; The long and short names of Tilo's copies as they are now: compare with these after
+  ; the files are gone.
+  Function ${un}NoteTiloPaths
+    StrCpy $0 $INSTDIR
+    Call ${un}LongPath
+    StrCpy $INSTDIR $0
+    StrCpy $InstallSaver "$INSTDIR\Tilo.scr"
+    StrCpy $0 $InstallSaver
+    Call ${un}ShortPath
+    StrCpy $InstallSaverShort $0
+    StrCpy $0 "$INSTDIR\uninstal.exe"
+    Call ${un}ShortPath
+    StrCpy $UninstallerShort $0
+    ; Only ever a file named Tilo.scr, whatever the record says.
+    ReadRegStr $SystemSaver HKLM "${UNINSTALL_KEY}" "SystemCopy"
+    ${GetFileName} $SystemSaver $0
+    ${If} $0 != "Tilo.scr"
+      StrCpy $SystemSaver ""
+    ${EndIf}
+    StrCpy $0 $SystemSaver
+    Call ${un}ShortPath
+    StrCpy $SystemSaverShort $0
+  FunctionEnd
+
+  ; -> $0 "1" while the current screen saver ("SCRNSAVE.EXE") is one of Tilo's copies,
+  ; or a Tilo.scr that is gone.
+  Function ${un}CurrentSaverIsTilo
+    ReadRegStr $1 HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
+    StrCpy $0 0
+    ${If} $1 == ""
+      Return
+    ${EndIf}
+    ${If} $1 == $InstallSaver
+    ${OrIf} $1 == $InstallSaverShort
+      StrCpy $0 1
+    ${ElseIf} $SystemSaver != ""
+      ${If} $1 == $SystemSaver
+      ${OrIf} $1 == $SystemSaverShort
+        StrCpy $0 1
+      ${EndIf}
+    ${EndIf}
+    ${If} $0 == 0
+    ${AndIfNot} ${FileExists} $1
+      ${GetFileName} $1 $2
+      ${If} $2 == "Tilo.scr"
+        StrCpy $0 1
+      ${EndIf}
+    ${EndIf}
+  FunctionEnd
+
+  ; No screen saver is current any more (what the Display control panel's "(None)" leaves).
+  Function ${un}ClearCurrentSaver
+    DeleteRegValue HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
+    WriteRegStr HKCU "${DESKTOP_KEY}" "ScreenSaveActive" "0"
+    System::Call 'user32::SystemParametersInfo(i ${SPI_SETSCREENSAVEACTIVE}, i 0, p 0, i ${SPIF_SENDCHANGE})'
+  FunctionEnd
+!macroend
+!insertmacro DEFINE_SHARED ""
+!insertmacro DEFINE_SHARED "un."
+
+;--------------------------------
+; Setup
+
+; -> $0: why the setup cannot install into $INSTDIR, or "" when it can; $MadeFolder.
+; Writes nothing: a folder made to try is removed again, with any parents made for it.
+Function CheckFolder
+  StrCpy $0 ""
+  StrCpy $MadeFolder ""
+  StrLen $1 $INSTDIR
+  StrCpy $2 $INSTDIR "" -1
+  ${If} $1 > ${MAX_FOLDER_LENGTH}
+    StrCpy $0 "The folder's name is longer than ${MAX_FOLDER_LENGTH} characters. Choose a shorter one."
+    Return
+  ${ElseIf} $2 == "\"
+    StrCpy $0 "Tilo needs a folder of its own, not a whole drive. Choose a folder."
+    Return
+  ${EndIf}
+  ; The error flag does not survive a test of it: $3 says whether writing worked.
+  StrCpy $3 0
+  ClearErrors
+  ${If} ${FileExists} "$INSTDIR\*.*"
+    FileOpen $1 "$INSTDIR\~tilo-setup.tmp" w
+    ${IfNot} ${Errors}
+      StrCpy $3 1
+      FileClose $1
+      Delete "$INSTDIR\~tilo-setup.tmp"
+    ${EndIf}
+  ${Else}
+    ; The nearest folder that exists: everything below it is made here and unmade.
+    StrCpy $2 $INSTDIR
+    ${Do}
+      ${GetParent} $2 $2
+      ${If} $2 == ""
+      ${OrIf} ${FileExists} "$2\*.*"
+        ${ExitDo}
+      ${EndIf}
+    ${Loop}
+    ClearErrors
+    CreateDirectory $INSTDIR
+    ${IfNot} ${Errors}
+      StrCpy $3 1
+      StrCpy $4 $INSTDIR
+      ${DoUntil} $4 == $2
+        RMDir $4
+        StrCpy $MadeFolder $4
+        ${GetParent} $4 $4
+      ${Loop}
+    ${EndIf}
+  ${EndIf}
+  ${If} $3 == 0
+    StrCpy $0 "Setup cannot write to $INSTDIR: the folder is read-only, or this account may not change it. Choose another folder."
+  ${EndIf}
+FunctionEnd
+
+
+; A setup that stopped ends with 2 also when the user closes its window.
+Function .onInstFailed
+  SetErrorLevel 2
+FunctionEnd
+
+; An update goes from the components straight to installing, in the folder it names.
+Function SayWhenUpdating
+  ${If} $Updating == 1
+    GetDlgItem $0 $HWNDPARENT 1
+    SendMessage $0 ${WM_SETTEXT} 0 "STR:$(^InstallBtn)"
+    FindWindow $0 "#32770" "" $HWNDPARENT
+    GetDlgItem $0 $0 1006
+    SendMessage $0 ${WM_SETTEXT} 0 "STR:Tilo is installed in $INSTDIR, and is updated there. Untick what you no longer want, then click Install."
+  ${EndIf}
+FunctionEnd
+
+Function SkipFolderPageOnUpdate
+  ${If} $Updating == 1
+    Abort
+  ${EndIf}
+FunctionEnd
+
+Function CheckFolderPage
+  Call CheckFolder
+  ${If} $0 != ""
+    MessageBox MB_OK|MB_ICONEXCLAMATION $0
+    Abort
+  ${EndIf}
+FunctionEnd
+
+Section "Tilo screen saver" SecSaver
+  SectionIn RO
+  ; The folder page checked an interactive choice; this checks silent and updating runs.
+  SetDetailsPrint none
+  Call CheckFolder
+  SetDetailsPrint lastused
+  ${If} $0 != ""
+    MessageBox MB_OK|MB_ICONSTOP "$0$\r$\nNothing was installed." /SD IDOK
+    SetErrorLevel 2
+    Abort
+  ${EndIf}
+  SetOutPath "$INSTDIR"
+  File "/oname=Tilo.scr" "${TILO_SCR}"
+  WriteUninstaller "$INSTDIR\uninstal.exe"
+  WriteRegStr HKLM "${PRODUCT_KEY}" "install_dir" "$INSTDIR"
+SectionEnd
+
+Section "Show Tilo in the Display control panel" SecSystem
+  SetOutPath "$SYSDIR"
+  File "/oname=Tilo.scr" "${TILO_SCR}"
+  SetOutPath "$INSTDIR"
+SectionEnd
+
+Section "Make Tilo the current screen saver" SecCurrent
+  ; The system-folder copy when there is one, as the Display control panel would choose
+  ; it. Short names: the system starts the saver from this value without quotes.
+  ${If} ${SectionIsSelected} ${SecSystem}
+    StrCpy $0 "$SYSDIR\Tilo.scr"
+  ${Else}
+    StrCpy $0 "$INSTDIR\Tilo.scr"
+  ${EndIf}
+  Call ShortPath
+  WriteRegStr HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE" $0
+  WriteRegStr HKCU "${DESKTOP_KEY}" "ScreenSaveActive" "1"
+  System::Call 'user32::SystemParametersInfo(i ${SPI_SETSCREENSAVEACTIVE}, i 1, p 0, i ${SPIF_SENDCHANGE})'
+SectionEnd
+
+Section "-Registration"
+  ; An update that drops the system-folder copy removes the earlier one, and with it the
+  ; current-saver setting only if it named that copy.
+  ${If} ${SectionIsSelected} ${SecSystem}
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "SystemCopy" "$SYSDIR\Tilo.scr"
+  ${Else}
+    Call NoteTiloPaths
+    ${If} $SystemSaver != ""
+      ReadRegStr $1 HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
+      ${If} $1 == $SystemSaver
+      ${OrIf} $1 == $SystemSaverShort
+        Call ClearCurrentSaver
+      ${EndIf}
+      Delete $SystemSaver
+      DeleteRegValue HKLM "${UNINSTALL_KEY}" "SystemCopy"
+    ${EndIf}
+  ${EndIf}
+
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "Tilo Screen Saver"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${TILO_VERSION}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "Corvane"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\Tilo.scr"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstal.exe"'
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstal.exe" /S'
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+  ; Folders this setup made, for the uninstaller to remove when they are empty. An update
+  ; keeps the record of the first installation.
+  ${If} $MadeFolder != ""
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "MadeFolder" $MadeFolder
+  ${EndIf}
+  ; Kilobytes of every file written, the system-folder copy included.
+  ${GetSize} "$INSTDIR" "/M=Tilo.scr /S=0K /G=0" $1 $2 $3
+  ${GetSize} "$INSTDIR" "/M=uninstal.exe /S=0K /G=0" $2 $3 $4
+  IntOp $1 $1 + $2
+  ${If} ${SectionIsSelected} ${SecSystem}
+    ${GetSize} "$SYSDIR" "/M=Tilo.scr /S=0K /G=0" $2 $3 $4
+    IntOp $1 $1 + $2
+  ${EndIf}
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $1
+SectionEnd
+
+Function .onInit
+  !insertmacro ONE_AT_A_TIME
+  StrCpy $Updating 0
+  ReadRegStr $0 HKLM "${PRODUCT_KEY}" "install_dir"
+  ; A live installation is updated where it is, whatever folder was asked for; one whose
+  ; folder has gone is installed afresh (into the recorded folder unless another is given).
+  ${If} $0 != ""
+  ${AndIf} ${FileExists} "$0\uninstal.exe"
+    StrCpy $INSTDIR $0
+    StrCpy $Updating 1
+    Call NoteTiloPaths
+    ; The components as the user left them: the system-folder copy only if there was
+    ; one, and Tilo the current saver only while it is.
+    ${If} $SystemSaver == ""
+      !insertmacro UnselectSection ${SecSystem}
+    ${EndIf}
+    Call CurrentSaverIsTilo
+    ${If} $0 == 0
+      !insertmacro UnselectSection ${SecCurrent}
+    ${EndIf}
+  ${EndIf}
+FunctionEnd
+
+!insertmacro MUI_FUNCTION_DESCRIPTION_BEGIN
+  !insertmacro MUI_DESCRIPTION_TEXT ${SecSaver} "The saver and its uninstaller, in a folder of their own."
+  !insertmacro MUI_DESCRIPTION_TEXT ${SecSystem} "A copy in the Windows system folder: the Display control panel lists it."
+  !insertmacro MUI_DESCRIPTION_TEXT ${SecCurrent} "Tilo starts when the computer has been idle."
+!insertmacro MUI_FUNCTION_DESCRIPTION_END
+
+;--------------------------------
+; Uninstaller. It runs from a copy in the temporary folder; $INSTDIR is the folder that
+; holds uninstal.exe.
+
+; Removing needs no space: the components page does not say "0.0 KB".
+Function un.HideSpaceNeeded
+  FindWindow $0 "#32770" "" $HWNDPARENT
+  GetDlgItem $0 $0 1023
+  ShowWindow $0 ${SW_HIDE}
+FunctionEnd
+
+Function un.onInit
+  !insertmacro ONE_AT_A_TIME
+  Call un.NoteTiloPaths
+FunctionEnd
+
+; An uninstall that stopped ends with 2 also when the user closes its window.
+Function un.onUninstFailed
+  SetErrorLevel 2
+FunctionEnd
+
+; Removes the saver's "kill_saver..." RunOnce values that start this uninstaller, so that
+; none of them runs a program that is gone; others' values stay.
+Function un.RemoveRemovalRequests
+  StrCpy $R0 0
+  ${Do}
+    ClearErrors
+    EnumRegValue $R1 HKLM "${RUNONCE_KEY}" $R0
+    ${If} ${Errors}
+    ${OrIf} $R1 == ""
+      ${ExitDo}
+    ${EndIf}
+    ReadRegStr $R2 HKLM "${RUNONCE_KEY}" $R1
+    ; A quoted program name loses its quotes and what follows them.
+    StrCpy $R3 $R2 1
+    ${If} $R3 == '"'
+      StrCpy $R2 $R2 "" 1
+      StrCpy $R4 0
+      ${Do}
+        StrCpy $R3 $R2 1 $R4
+        ${If} $R3 == '"'
+        ${OrIf} $R3 == ""
+          ${ExitDo}
+        ${EndIf}
+        IntOp $R4 $R4 + 1
+      ${Loop}
+      StrCpy $R2 $R2 $R4
+    ${EndIf}
+    StrCpy $R3 $R1 10
+    StrCpy $R4 0
+    ${If} $R3 == "kill_saver"
+      ${If} $R2 == "$INSTDIR\uninstal.exe"
+      ${OrIf} $R2 == $UninstallerShort
+        StrCpy $R4 1
+      ${EndIf}
+    ${EndIf}
+    ${If} $R4 == 1
+      DeleteRegValue HKLM "${RUNONCE_KEY}" $R1
+      DetailPrint "Removed the removal request $R1"
+    ${Else}
+      IntOp $R0 $R0 + 1
+    ${EndIf}
+  ${Loop}
+FunctionEnd
+
+; $0: a file to remove. On failure, says so and ends the uninstall with everything else
+; still in place, so that it can be run again. A file that is still there counts as a
+; failure even when the deletion was reported done (it may happen only on a later close).
+Function un.RemoveFile
+  ${If} ${FileExists} $0
+    ClearErrors
+    Delete $0
+    ${If} ${Errors}
+    ${OrIf} ${FileExists} $0
+      DetailPrint "Could not remove $0"
+      MessageBox MB_OK|MB_ICONSTOP "Tilo could not be removed: $0 cannot be deleted. The folder may be read-only, or the file in use.$\r$\nTilo stays installed. Close the saver or make the folder writable, then run the uninstaller again." /SD IDOK
+      SetErrorLevel 2
+      Abort
+    ${EndIf}
+  ${EndIf}
+FunctionEnd
+
+; The folders the setup made, innermost first, each only when empty: never a recursive
+; delete, and a folder that was there before stays (the user may have chosen one of
+; their own).
+Function un.RemoveMadeFolders
+  ReadRegStr $1 HKLM "${UNINSTALL_KEY}" "MadeFolder"
+  ${If} $1 == ""
+    Return
+  ${EndIf}
+  ; Only a folder that holds $INSTDIR, or $INSTDIR itself.
+  StrLen $2 $1
+  StrCpy $3 $INSTDIR $2
+  StrCpy $4 $INSTDIR 1 $2
+  StrCpy $5 0
+  ${If} $3 == $1
+    ${If} $4 == "\"
+    ${OrIf} $4 == ""
+      StrCpy $5 1
+    ${EndIf}
+  ${EndIf}
+  ${If} $5 == 0
+    StrCpy $1 $INSTDIR
+  ${EndIf}
+  StrCpy $2 $INSTDIR
+  ${Do}
+    RMDir $2
+    ${If} $2 == $1
+      ${ExitDo}
+    ${EndIf}
+    ${GetParent} $2 $2
+  ${LoopUntil} $2 == ""
+FunctionEnd
+
+Section "un.Tilo screen saver" SecUnSaver
+  SectionIn RO
+  ${IfNot} ${FileExists} "$INSTDIR\Tilo.scr"
+  ${AndIfNot} ${FileExists} "$INSTDIR\uninstal.exe"
+    MessageBox MB_OK|MB_ICONINFORMATION "The folder $INSTDIR no longer holds Tilo's files: they were removed by hand.$\r$\nThe uninstaller now removes the rest of Tilo from Windows." /SD IDOK
+  ${EndIf}
+  StrCpy $0 $InstallSaver
+  Call un.RemoveFile
+  ${If} $SystemSaver != ""
+    StrCpy $0 $SystemSaver
+    Call un.RemoveFile
+  ${EndIf}
+  StrCpy $0 "$INSTDIR\uninstal.exe"
+  Call un.RemoveFile
+  Call un.RemoveMadeFolders
+  Call un.CurrentSaverIsTilo
+  ${If} $0 == 1
+    Call un.ClearCurrentSaver
+  ${EndIf}
+  Call un.RemoveRemovalRequests
+SectionEnd
+
+Section /o "un.Your Tilo settings" SecUnSettings
+  DeleteRegKey HKCU "${PRODUCT_KEY}"
+  DeleteRegKey /ifempty HKCU "${MAKER_KEY}"
+SectionEnd
+
+; Last of all, so that a missing Uninstall key means the uninstall is complete.
+Section "-un.Registration"
+  DeleteRegValue HKLM "${PRODUCT_KEY}" "install_dir"
+  DeleteRegKey /ifempty HKLM "${PRODUCT_KEY}"
+  DeleteRegKey /ifempty HKLM "${MAKER_KEY}"
+  DeleteRegKey HKLM "${UNINSTALL_KEY}"
+SectionEnd
+
+!insertmacro MUI_UNFUNCTION_DESCRIPTION_BEGIN
+  !insertmacro MUI_DESCRIPTION_TEXT ${SecUnSaver} "The saver, its copies and its entries in Windows."
+  !insertmacro MUI_DESCRIPTION_TEXT ${SecUnSettings} "The view, sound and warning settings kept for you under your user account."
+!insertmacro MUI_UNFUNCTION_DESCRIPTION_END

@@ -1,0 +1,131 @@
+// What can go wrong around the setup and the uninstaller: two at once, a folder deleted
+// by hand, a folder that cannot be written. Each ends with a clear message (or, silent,
+// exit code 2) and a consistent state. Each test has a Wine prefix of its own.
+#include <gtest/gtest.h>
+
+#include "resources/version.h"
+#include "support/installation.h"
+#include "support/registry.h"
+#include "support/settings_store.h"
+#include "support/setup_program.h"
+#include "support/waiting.h"
+
+namespace {
+
+const std::string kCaption = SetupCaption(TILO_VERSION_TEXT);
+
+// The setup's pages from the folder page on, with what a user types there.
+std::string InstallFromTheFolderPage(const Wizard& w, const char* keys = nullptr,
+                                     const char* folder = nullptr)
+{
+    return w.Walk({{"Choose Install Location", keys, folder, nullptr, "Return"},
+                   {"Installation Complete", nullptr, nullptr, nullptr, "Return"},
+                   {"Completing Tilo Setup", nullptr, nullptr, nullptr, "Return"}});
+}
+
+void ExpectNothingInstalled()
+{
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, TILO_PRODUCT_KEY));
+    EXPECT_FALSE(FileExists(SystemSaverPath()));
+    EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, kDesktopKey, "SCRNSAVE.EXE"));
+}
+
+}  // namespace
+
+TEST(TwoAtOnce, TheSecondSetupSaysSoAndTheFirstGoesOn)
+{
+    Wizard w;
+    ASSERT_TRUE(w.Open(SetupPath(), "", kCaption));
+    ASSERT_TRUE(w.WaitForText("Choose Components"));
+
+    EXPECT_EQ(RunToEnd("second setup, silent", SetupPath(), "/S"), 2u);
+    SaverProcess second;
+    ASSERT_TRUE(StartProgram(second, SetupPath(), ""));
+    EXPECT_NE(AnswerMessageBox(kCaption, "second").find("already running"), std::string::npos);
+    EXPECT_EQ(second.WaitExit(10000), 2u);
+    ExpectNothingInstalled();
+
+    ASSERT_TRUE(w.Keys("alt+n"));
+    ASSERT_EQ(InstallFromTheFolderPage(w), "");
+    EXPECT_EQ(w.WaitExit(), 0u);
+    ExpectInstalled({kDefaultFolder, true, Current::kSystemCopy, TILO_VERSION_TEXT});
+    // Once the first has ended, the next may run: here, an update.
+    EXPECT_EQ(RunToEnd("setup after the first ended", SetupPath(), "/S"), 0u);
+}
+
+TEST(FolderDeletedByHand, TheUninstallerSaysSoAndRemovesTheRest)
+{
+    const std::string folder = "C:\\Apps\\Tilo";
+    ASSERT_EQ(RunToEnd("silent install", SetupPath(), "/S /D=" + folder), 0u);
+    Wizard w;
+    ASSERT_TRUE(w.Open(folder + "\\uninstal.exe", "", kUninstallCaption));
+    ASSERT_TRUE(w.WaitForText("Choose Components"));
+    // It runs from a copy of itself, so the folder can go meanwhile.
+    ASSERT_TRUE(DeleteFolderByHand(folder));
+    ASSERT_TRUE(w.Keys("Return"));
+    EXPECT_NE(AnswerMessageBox(kUninstallCaption, "message").find("no longer holds Tilo"), std::string::npos);
+    ASSERT_EQ(w.Walk({{"Uninstallation Complete", nullptr, nullptr, nullptr, "Return"},
+                      {"Completing Tilo Uninstall", nullptr, nullptr, nullptr, "Return"}}),
+              "");
+    EXPECT_EQ(w.WaitExit(), 0u);
+    ExpectNothingLeft(folder);
+    EXPECT_FALSE(FileExists("C:\\Apps"));
+    EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, kDesktopKey, "SCRNSAVE.EXE"));
+}
+
+TEST(FolderDeletedByHand, SetupAgainInstallsAfreshWhereItWas)
+{
+    const std::string folder = "C:\\Apps\\Tilo";
+    ASSERT_EQ(RunToEnd("silent install", SetupPath(), "/S /D=" + folder), 0u);
+    ASSERT_TRUE(DeleteFolderByHand(folder));
+    ASSERT_EQ(RunToEnd("setup after the folder was deleted", SetupPath(), "/S"), 0u);
+    ExpectInstalled({folder, true, Current::kSystemCopy, TILO_VERSION_TEXT});
+}
+
+TEST(ReadOnlyFolder, TheSetupRefusesItSilentlyAndOnTheFolderPage)
+{
+    ReadOnlyFolder locked("C:\\Locked");
+    ASSERT_TRUE(locked.ok());
+    EXPECT_EQ(RunToEnd("silent install into a read-only folder", SetupPath(), "/S /D=C:\\Locked\\Tilo"), 2u);
+    ExpectNothingInstalled();
+    EXPECT_FALSE(FileExists("C:\\Locked\\Tilo"));
+
+    Wizard w;
+    ASSERT_TRUE(w.Open(SetupPath(), "", kCaption));
+    ASSERT_EQ(w.Walk({{"Choose Components", nullptr, nullptr, nullptr, "alt+n"},
+                      {"Choose Install Location", nullptr, "C:\\Locked\\Tilo", nullptr, "Return"}}),
+              "");
+    EXPECT_NE(AnswerMessageBox(kCaption, "message").find("cannot write to C:\\Locked\\Tilo"),
+              std::string::npos);
+    // The user stays on the folder page and chooses another.
+    ASSERT_EQ(InstallFromTheFolderPage(w, "End shift+Home", "C:\\Apps\\Tilo"), "");
+    EXPECT_EQ(w.WaitExit(), 0u);
+    ExpectInstalled({"C:\\Apps\\Tilo", true, Current::kSystemCopy, TILO_VERSION_TEXT});
+    EXPECT_FALSE(FileExists("C:\\Locked\\Tilo"));
+}
+
+TEST(ReadOnlyFolder, TheUninstallerSaysSoAndTiloStaysUntilItCanGo)
+{
+    const std::string folder = "C:\\Apps\\Tilo", uninstaller = folder + "\\uninstal.exe";
+    const Installed installed = {folder, true, Current::kSystemCopy, TILO_VERSION_TEXT};
+    ASSERT_EQ(RunToEnd("silent install", SetupPath(), "/S /D=" + folder), 0u);
+    {
+        ReadOnlyFolder locked(folder);
+        ASSERT_TRUE(locked.ok());
+        EXPECT_EQ(RunToEnd("silent uninstall from a read-only folder", uninstaller, "/S"), 2u);
+        ExpectInstalled(installed);
+
+        Wizard w;
+        ASSERT_TRUE(w.Open(uninstaller, "", kUninstallCaption));
+        ASSERT_EQ(w.Walk({{"Choose Components", nullptr, nullptr, nullptr, "Return"}}), "");
+        EXPECT_NE(AnswerMessageBox(kUninstallCaption, "message").find("cannot be deleted"),
+                  std::string::npos);
+        // Cancel, the one button left, closes it.
+        ASSERT_EQ(w.Walk({{"Uninstallation Aborted", nullptr, nullptr, "aborted", "Return"}}), "");
+        EXPECT_EQ(w.WaitExit(), 2u);
+        ExpectInstalled(installed);
+    }
+    EXPECT_EQ(RunToEnd("uninstall once the folder may be changed", uninstaller, "/S"), 0u);
+    ExpectNothingLeft(folder);
+}

@@ -30,7 +30,8 @@ int RunMode_(void* context)
         return RunSaver(nullptr);
     case RunMode::Preview: {
         HWND parent = reinterpret_cast<HWND>(static_cast<UINT_PTR>(request.handle));
-        if (request.handle == 0 || !IsWindow(parent)) return -1;
+        // The desktop never destroys a child of its own, so a preview there would never end.
+        if (request.handle == 0 || !IsWindow(parent) || parent == GetDesktopWindow()) return -1;
         return RunSaver(parent);
     }
     case RunMode::ChangePassword:

@@ -112,6 +112,10 @@ LRESULT CALLBACK ShellWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
 {
     switch (message) {
     case WM_CREATE: {
+        // Keys go to the foreground window. The window can be found from here on, and
+        // the saver's set-up takes a few hundred milliseconds, in which a key meant to
+        // end it would otherwise reach the window that was in front before, or none.
+        if (!g_bPreview) SetForegroundWindow(window);
         if (AssociateFn associate = ImeAssociate()) s_savedImeContext = associate(window, nullptr);
         GetCursorPos(&g_ptMouseRef);
         if (!g_bPreview) SetCursor(nullptr);

@@ -17,6 +17,30 @@ typedef HIMC(WINAPI* AssociateFn)(HWND, HIMC);
 
 HIMC s_savedImeContext = nullptr;
 
+// Held from the search for a running saver until this process's saver window exists,
+// so that of two full-screen starts at the same moment the second finds the first.
+const char kFullScreenStartLock[] = "Corvane Tilo full-screen start";
+const DWORD kStartLockWaitMs = 10000;
+
+// The lock, held; null when it could not be had within the wait, and the search then
+// goes on without it. An abandoned lock (its holder was killed) is held all the same.
+HANDLE TakeStartLock()
+{
+    HANDLE mutex = CreateMutexA(nullptr, FALSE, kFullScreenStartLock);
+    if (!mutex) return nullptr;
+    DWORD w = WaitForSingleObject(mutex, kStartLockWaitMs);
+    if (w == WAIT_OBJECT_0 || w == WAIT_ABANDONED) return mutex;
+    CloseHandle(mutex);
+    return nullptr;
+}
+
+void ReleaseStartLock(HANDLE mutex)
+{
+    if (!mutex) return;
+    ReleaseMutex(mutex);
+    CloseHandle(mutex);
+}
+
 AssociateFn ImeAssociate()
 {
     HMODULE imm = GetModuleHandleA("IMM32.DLL");
@@ -39,6 +63,12 @@ void ApplyMovementRule(HWND window)
 }  // namespace
 
 void RestartMovementRule() { GetCursorPos(&g_ptMouseRef); }
+
+HWND FindRunningSaver()
+{
+    HWND running = FindWindowA(TILO_SAVER_CLASS, TILO_TITLE_SAVER);
+    return running && IsWindow(running) ? running : nullptr;
+}
 
 bool MovedPastThreshold(POINT reference, POINT now, unsigned threshold)
 {
@@ -64,6 +94,7 @@ int RunSaver(HWND parent)
     DWORD style, exStyle;
     const char* title;
     int width, height;
+    HANDLE lock = nullptr;
     if (parent) {
         RECT rc = {};
         GetClientRect(parent, &rc);
@@ -79,8 +110,9 @@ int RunSaver(HWND parent)
         style = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
         exStyle = WS_EX_TOPMOST;
         title = TILO_TITLE_SAVER;
-        HWND running = FindWindowA(TILO_SAVER_CLASS, TILO_TITLE_SAVER);
-        if (running && IsWindow(running)) {
+        lock = TakeStartLock();
+        if (HWND running = FindRunningSaver()) {
+            ReleaseStartLock(lock);
             SetForegroundWindow(running);
             return 0;
         }
@@ -92,6 +124,7 @@ int RunSaver(HWND parent)
         g_hSaverWnd = CreateWindowExA(exStyle, TILO_SAVER_CLASS, title, style, 0, 0, width, height, parent,
                                       nullptr, g_hInstance, nullptr);
     }
+    ReleaseStartLock(lock);  // the window can be found from here on, or there is none
     if (g_hSaverWnd) {
         if (!parent) SetForegroundWindow(g_hSaverWnd);
         MSG msg;

@@ -21,6 +21,10 @@ int RunSaver(HWND parent);
 LRESULT CALLBACK ShellWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT DefaultSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+// The full-screen saver window that runs now, ours or another product's (found by class
+// and title), or null.
+HWND FindRunningSaver();
+
 // The movement rule starts again from where the pointer is now: after a dialog of the
 // saver let the pointer move freely, returning to the animation does not end it.
 void RestartMovementRule();

@@ -123,6 +123,26 @@ TEST(ExitCodes, ConfigurationRunEndsWithTheDialogsResult)
     EXPECT_EQ(p.WaitExit(10000), 1u);
 }
 
+// Started with no gap between them, as often as a race needs to show: one saver runs,
+// the other start brings it to the front and ends with 0.
+TEST(ExitCodes, FullScreenStartsAtTheSameMomentLeaveOneSaver)
+{
+    for (int round = 0; round < 5; ++round) {
+        SCOPED_TRACE(round);
+        SaverProcess a, b;
+        ASSERT_TRUE(a.Start("/s"));
+        ASSERT_TRUE(b.Start("/s"));
+        ASSERT_TRUE(WaitUntil([&] { return !a.Running() || !b.Running(); }, 10000)) << "two savers run";
+        SaverProcess& left = a.Running() ? a : b;
+        EXPECT_EQ((a.Running() ? b : a).WaitExit(0), 0u);
+        HWND w = WaitForSaverWindow(left, 5000);
+        ASSERT_TRUE(w);
+        EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == w; }, 3000));
+        PostMessageA(w, WM_CLOSE, 0, 0);
+        EXPECT_EQ(left.WaitExit(10000), 0u);
+    }
+}
+
 TEST(ConfigurationMode, NoArgumentsOrAnUnclosedQuoteOpenItWithoutOwner)
 {
     RecordingWindow front("front", 200, 100);

@@ -23,9 +23,16 @@ int RunMode_(void* context)
     ModeRequest request = ScanRunMode(args, g_bWin9x);
     switch (request.mode) {
     case RunMode::ConfigNoOwner:
+        CloseRunningSaver();
         return ShowConfigDialog(nullptr);
-    case RunMode::ConfigForeground:
-        return ShowConfigDialog(GetForegroundWindow());
+    case RunMode::ConfigForeground: {
+        // A saver window as owner would be disabled by the dialog and hide it: the
+        // user could reach neither.
+        HWND owner = GetForegroundWindow();
+        if (BelongsToSaverWindow(owner)) owner = nullptr;
+        CloseRunningSaver();
+        return ShowConfigDialog(owner);
+    }
     case RunMode::Saver:
         return RunSaver(nullptr);
     case RunMode::Preview: {

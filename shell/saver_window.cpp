@@ -1,5 +1,7 @@
 #include "shell/saver_window.h"
 
+#include <string.h>
+
 #include "shell/password.h"
 #include "shell/saver_hooks.h"
 #include "shell/saver_main.h"
@@ -21,6 +23,7 @@ HIMC s_savedImeContext = nullptr;
 // so that of two full-screen starts at the same moment the second finds the first.
 const char kFullScreenStartLock[] = "Corvane Tilo full-screen start";
 const DWORD kStartLockWaitMs = 10000;
+const DWORD kSaverCloseWaitMs = 5000;
 
 // The lock, held; null when it could not be had within the wait, and the search then
 // goes on without it. An abandoned lock (its holder was killed) is held all the same.
@@ -68,6 +71,25 @@ HWND FindRunningSaver()
 {
     HWND running = FindWindowA(TILO_SAVER_CLASS, TILO_TITLE_SAVER);
     return running && IsWindow(running) ? running : nullptr;
+}
+
+bool BelongsToSaverWindow(HWND window)
+{
+    for (HWND w = window; w; w = GetWindow(w, GW_OWNER)) {
+        char cls[sizeof TILO_SAVER_CLASS + 1];
+        if (GetClassNameA(w, cls, sizeof cls) > 0 && strcmp(cls, TILO_SAVER_CLASS) == 0) return true;
+    }
+    return false;
+}
+
+void CloseRunningSaver()
+{
+    HWND running = FindRunningSaver();
+    if (!running) return;
+    PostMessageA(running, WM_CLOSE, 0, 0);
+    // A saver that stays (its password refused) is left alone after the wait.
+    DWORD start = GetTickCount();
+    while (IsWindow(running) && GetTickCount() - start < kSaverCloseWaitMs) Sleep(20);
 }
 
 bool MovedPastThreshold(POINT reference, POINT now, unsigned threshold)

@@ -5,7 +5,11 @@
 #include "shell/saver_window.h"
 #include "support/password_fakes.h"
 #include "support/recording_window.h"
+#include "support/registry.h"
 #include "support/saver_process.h"
+#include "support/screenshot.h"
+#include "support/settings_store.h"
+#include "support/user_input.h"
 #include "support/waiting.h"
 
 namespace {
@@ -177,6 +181,52 @@ TEST(ConfigurationMode, LetterCIsOwnedByTheForegroundWindowAndIgnoresWhatFollows
         code = p.WaitExit(0);
     }
     EXPECT_EQ(code, 1u);
+}
+
+// Settings started over a running full-screen saver: the saver closes as on input and
+// stores its view, and the dialog, owned by no saver window, shows in front and takes
+// the keys. Also when the foreground is the saver's own control menu.
+TEST(ConfigurationMode, OverARunningSaverTheSaverClosesAndTheSettingsShowInFront)
+{
+    for (bool menu : {false, true}) {
+        SCOPED_TRACE(menu ? "control menu in front" : "saver in front");
+        ProductKeyBackup key;
+        SetDword(HKEY_CURRENT_USER, TILO_PRODUCT_KEY, "mod1 depth", 5000);
+        MovePointer(400, 300);
+        SaverProcess saver;
+        ASSERT_TRUE(saver.Start("/s"));
+        HWND w = WaitForSaverWindow(saver);
+        ASSERT_TRUE(w);
+        PumpFor(300);
+        PressKey(VK_PRIOR);  // depth 50: a step of 1
+        if (menu) {
+            PressKey(VK_F1);
+            ASSERT_TRUE(WaitForWindow("#32770", "Control Menu", 5000, saver.pid()));
+        }
+        PumpFor(1500);
+
+        SaverProcess settings;
+        ASSERT_TRUE(settings.Start("/c"));
+        HWND dialog = WaitConfigDialog(settings);
+        ASSERT_TRUE(dialog);
+        EXPECT_EQ(saver.WaitExit(5000), 0u);
+        DWORD depth = 0;
+        EXPECT_TRUE(GetDword(HKEY_CURRENT_USER, TILO_PRODUCT_KEY, "mod1 depth", &depth));
+        EXPECT_EQ(depth, 5100u);
+        EXPECT_EQ(GetWindow(dialog, GW_OWNER), nullptr);
+        EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == dialog; }, 3000));
+        PumpFor(300);
+        RECT r;
+        GetWindowRect(dialog, &r);
+        Screenshot shot;
+        ASSERT_TRUE(shot.Capture());
+        // A point of the dialog's face, below its title and right of its preview frame.
+        const COLORREF face = GetSysColor(COLOR_BTNFACE);
+        EXPECT_EQ(shot.at(r.right - 20, r.top + 60) & 0xFFFFFF,
+                  DWORD(GetRValue(face)) << 16 | DWORD(GetGValue(face)) << 8 | GetBValue(face));
+        PressKey(VK_ESCAPE);
+        EXPECT_EQ(settings.WaitExit(5000), 1u);
+    }
 }
 
 TEST(ConfigurationMode, UnclosedQuoteAroundTheProgramConsumesTheWholeLine)

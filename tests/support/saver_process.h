@@ -35,5 +35,7 @@ private:
 std::string SaverPath();
 std::string FakesDir();
 std::string NoticeToolPath();
+// A stream that tests/probes/make_test_chants.sh made, by file name.
+std::string TestChantPath(const char* name);
 
 #endif

@@ -339,6 +339,27 @@ TEST_F(MusicPlayer, DamagedChantPlaysWhatDecodesAndEnds)
     EXPECT_TRUE(DeleteFileA(bad.c_str())) << "file left open";
 }
 
+// A chained stream whose second link has another format (0.1 s mono at 44,100 Hz, then
+// 2 s of a 440 Hz tone in stereo at 8,000 Hz): the second link sounds at its own pitch
+// and length. Played in the first link's format it would last 0.73 s at 1213 Hz.
+TEST_F(MusicPlayer, ALinkInAnotherFormatPlaysInItsOwnFormat)
+{
+    StartMusic();
+    SetMusicSourceName(TestChantPath("chained.ogg").c_str());
+    DWORD t0 = timeGetTime();
+    ASSERT_NE(PlayVoice(window_, 0), 0);
+    PumpUntil(8000, 1);
+    ASSERT_EQ(g_notices.size(), 1u) << "the play did not run to its end";
+    std::vector<int16_t> heard = capture_.Samples();
+    std::vector<double> tone = WindowRms(BandPass(heard, 400, 480));
+    std::vector<double> buzz = WindowRms(BandPass(heard, 1100, 1330));
+    const long from = capture_.SampleAt(t0) / kWindow10ms;
+    EXPECT_EQ(LastAbove(buzz, DbToLevel(-40)), -1) << "samples played in the first link's format";
+    long first = FirstAbove(tone, kHeard, from), last = LastAbove(tone, kHeard);
+    ASSERT_GE(first, 0) << "the second link was not heard";
+    EXPECT_NEAR((last + 1 - first) * 10.0, 2000, 250);
+}
+
 // Run in a child process whose sound server does not exist (see NoSoundServer below).
 TEST(MusicPlayerNoServer, DISABLED_EveryVoiceEndsQuietly)
 {

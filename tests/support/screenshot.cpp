@@ -2,6 +2,8 @@
 
 #include <stdio.h>
 
+#include "support/waiting.h"
+
 bool Screenshot::Capture()
 {
     width = GetSystemMetrics(SM_CXSCREEN);
@@ -50,4 +52,20 @@ bool Screenshot::SaveBmp(const std::string& path) const
     fwrite(pixels.data(), 4, pixels.size(), f);
     fclose(f);
     return true;
+}
+
+ScreenMotion WatchScreen(DWORD apartMs)
+{
+    Screenshot a, b;
+    ScreenMotion m;
+    if (!a.Capture()) return m;
+    PumpFor(apartMs);
+    if (!b.Capture()) return m;
+    for (int y = 0; y < a.height; y += 7)
+        for (int x = 0; x < a.width; x += 7) {
+            DWORD p = a.at(x, y) & 0xFFFFFF;
+            if (p) ++m.lit;
+            if (p != (b.at(x, y) & 0xFFFFFF)) ++m.changed;
+        }
+    return m;
 }

@@ -16,4 +16,13 @@ struct Screenshot {
     bool SaveBmp(const std::string& path) const;
 };
 
+// Two screenshots `apartMs` apart, compared on a grid of every 7th pixel: how many grid
+// pixels of the first are lit, and how many differ in the second. A turning scene has
+// both; a frozen one changes nothing, a blank one lights nothing.
+struct ScreenMotion {
+    int lit = 0;
+    int changed = 0;
+};
+ScreenMotion WatchScreen(DWORD apartMs);
+
 #endif

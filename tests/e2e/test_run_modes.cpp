@@ -215,15 +215,16 @@ TEST(ConfigurationMode, OverARunningSaverTheSaverClosesAndTheSettingsShowInFront
         EXPECT_EQ(depth, 5100u);
         EXPECT_EQ(GetWindow(dialog, GW_OWNER), nullptr);
         EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == dialog; }, 3000));
-        PumpFor(300);
+        // On the screen: a point of the dialog's face, below its title and right of its
+        // preview frame, shows the face's colour.
         RECT r;
         GetWindowRect(dialog, &r);
-        Screenshot shot;
-        ASSERT_TRUE(shot.Capture());
-        // A point of the dialog's face, below its title and right of its preview frame.
         const COLORREF face = GetSysColor(COLOR_BTNFACE);
-        EXPECT_EQ(shot.at(r.right - 20, r.top + 60) & 0xFFFFFF,
-                  DWORD(GetRValue(face)) << 16 | DWORD(GetGValue(face)) << 8 | GetBValue(face));
+        const DWORD faceBgrx = DWORD(GetRValue(face)) << 16 | DWORD(GetGValue(face)) << 8 | GetBValue(face);
+        Screenshot shot;
+        EXPECT_TRUE(WaitUntil(
+            [&] { return shot.Capture() && (shot.at(r.right - 20, r.top + 60) & 0xFFFFFF) == faceBgrx; },
+            3000));
         PressKey(VK_ESCAPE);
         EXPECT_EQ(settings.WaitExit(5000), 1u);
     }

@@ -54,18 +54,31 @@ bool Screenshot::SaveBmp(const std::string& path) const
     return true;
 }
 
-ScreenMotion WatchScreen(DWORD apartMs)
+namespace {
+
+const int kGrid = 7;
+
+int LitOnGrid(const Screenshot& s)
+{
+    int lit = 0;
+    for (int y = 0; y < s.height; y += kGrid)
+        for (int x = 0; x < s.width; x += kGrid)
+            if (s.at(x, y) & 0xFFFFFF) ++lit;
+    return lit;
+}
+
+}  // namespace
+
+ScreenMotion WatchScreen(DWORD apartMs, DWORD lightWithinMs)
 {
     Screenshot a, b;
     ScreenMotion m;
-    if (!a.Capture()) return m;
+    const DWORD start = GetTickCount();
+    while (a.Capture() && (m.lit = LitOnGrid(a)) == 0 && GetTickCount() - start < lightWithinMs) PumpFor(50);
     PumpFor(apartMs);
-    if (!b.Capture()) return m;
-    for (int y = 0; y < a.height; y += 7)
-        for (int x = 0; x < a.width; x += 7) {
-            DWORD p = a.at(x, y) & 0xFFFFFF;
-            if (p) ++m.lit;
-            if (p != (b.at(x, y) & 0xFFFFFF)) ++m.changed;
-        }
+    if (a.pixels.empty() || !b.Capture()) return ScreenMotion();
+    for (int y = 0; y < a.height; y += kGrid)
+        for (int x = 0; x < a.width; x += kGrid)
+            if ((a.at(x, y) ^ b.at(x, y)) & 0xFFFFFF) ++m.changed;
     return m;
 }

@@ -16,13 +16,15 @@ struct Screenshot {
     bool SaveBmp(const std::string& path) const;
 };
 
-// Two screenshots `apartMs` apart, compared on a grid of every 7th pixel: how many grid
-// pixels of the first are lit, and how many differ in the second. A turning scene has
-// both; a frozen one changes nothing, a blank one lights nothing.
+// The screen as a running animation shows it: the first screenshot that has a lit
+// pixel (or the last one taken when none has within `lightWithinMs`: the first frame
+// can take a second or more on a busy machine), and a second one `apartMs` later,
+// compared on a grid of every 7th pixel. A turning scene is lit and changes; a frozen
+// one changes nothing, a blank one lights nothing.
 struct ScreenMotion {
-    int lit = 0;
-    int changed = 0;
+    int lit = 0;      // grid pixels of the first screenshot that are not black
+    int changed = 0;  // grid pixels that differ in the second
 };
-ScreenMotion WatchScreen(DWORD apartMs);
+ScreenMotion WatchScreen(DWORD apartMs, DWORD lightWithinMs = 10000);
 
 #endif

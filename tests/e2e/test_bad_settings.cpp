@@ -4,13 +4,10 @@
 // stays as it was. Also a saver killed in the middle of a run.
 #include <gtest/gtest.h>
 
-#include <string.h>
-
 #include <string>
 #include <tuple>
 #include <vector>
 
-#include "animation/frame_monitor.h"
 #include "animation/modules.h"
 #include "support/registry.h"
 #include "support/saver_process.h"
@@ -83,13 +80,10 @@ Loaded Load()
 
 void ExpectSameView(const Loaded& a, const Loaded& b)
 {
-    EXPECT_EQ(a.module.depth, b.module.depth);
-    EXPECT_EQ(a.module.horz, b.module.horz);
-    EXPECT_EQ(a.module.vert, b.module.vert);
-    EXPECT_EQ(a.module.xrot, b.module.xrot);
-    EXPECT_EQ(a.module.yrot, b.module.yrot);
-    EXPECT_EQ(a.module.zrot, b.module.zrot);
-    EXPECT_EQ(a.module.speed, b.module.speed);
+    for (float ModuleParams::*f :
+         {&ModuleParams::depth, &ModuleParams::horz, &ModuleParams::vert, &ModuleParams::xrot,
+          &ModuleParams::yrot, &ModuleParams::zrot, &ModuleParams::speed})
+        EXPECT_EQ(a.module.*f, b.module.*f);
     EXPECT_EQ(a.module.active, b.module.active);
     EXPECT_EQ(a.cycleTime, b.cycleTime);
     EXPECT_EQ(a.soundOn, b.soundOn);
@@ -184,6 +178,13 @@ TEST(KilledSaver, StartsAgainWithTheRegistryIntact)
     ProductKeyBackup key;
     for (int i = 0; i < kValueCount; ++i)
         ASSERT_TRUE(SetDword(HKEY_CURRENT_USER, TILO_PRODUCT_KEY, kValues[i].name, kValues[i].user));
+    auto expectIntact = [] {
+        for (int i = 0; i < kValueCount; ++i) {
+            DWORD v = 0;
+            EXPECT_TRUE(GetDword(HKEY_CURRENT_USER, TILO_PRODUCT_KEY, kValues[i].name, &v));
+            EXPECT_EQ(v, kValues[i].user) << kValues[i].name;
+        }
+    };
     MovePointer(400, 300);
     for (DWORD after : {0u, 1500u}) {
         SCOPED_TRACE(after);
@@ -193,20 +194,12 @@ TEST(KilledSaver, StartsAgainWithTheRegistryIntact)
         PumpFor(after);
         PressKey(VK_PRIOR);  // a change of view that only a close would store
         saver.Kill();
-        for (int i = 0; i < kValueCount; ++i) {
-            DWORD v = 0;
-            EXPECT_TRUE(GetDword(HKEY_CURRENT_USER, TILO_PRODUCT_KEY, kValues[i].name, &v));
-            EXPECT_EQ(v, kValues[i].user) << kValues[i].name;
-        }
+        expectIntact();
         DWORD code = 0;
         const ScreenMotion shown = RunAndEnd(false, &code);
         EXPECT_EQ(code, 0u);
         EXPECT_GT(shown.lit, 2000);
         EXPECT_GT(shown.changed, 20);
-        for (int i = 0; i < kValueCount; ++i) {
-            DWORD v = 0;
-            EXPECT_TRUE(GetDword(HKEY_CURRENT_USER, TILO_PRODUCT_KEY, kValues[i].name, &v));
-            EXPECT_EQ(v, kValues[i].user) << kValues[i].name;
-        }
+        expectIntact();
     }
 }

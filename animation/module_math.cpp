@@ -1,5 +1,7 @@
 #include "animation/module_math.h"
 
+#include <math.h>
+#include <stdint.h>
 #include <string.h>
 
 void FillDefaultModules(ModuleParams* table, int count)
@@ -16,9 +18,37 @@ void FillDefaultModules(ModuleParams* table, int count)
     }
 }
 
-int ScaleForStore(float value) { return static_cast<int>(value * 100.0f); }
+int ScaleForStore(float value)
+{
+    // A float times 100 is exact in double (24 + 7 significant bits), so the rounding
+    // sees the value's own hundredths, and no conversion below can overflow.
+    double hundredths = round(static_cast<double>(value) * 100.0);
+    if (hundredths != hundredths) return 0;  // NaN
+    if (hundredths >= static_cast<double>(INT32_MAX)) return INT32_MAX;
+    if (hundredths <= static_cast<double>(INT32_MIN)) return INT32_MIN;
+    return static_cast<int>(hundredths);
+}
 
 float ScaleFromStore(int stored) { return static_cast<float>(stored) / 100.0f; }
+
+float ViewFieldFromStore(ViewField field, int stored, float fallback)
+{
+    switch (field) {
+    case ViewField::Depth:
+    case ViewField::Horz:
+    case ViewField::Vert:
+        if (stored > kMaxStoredDistance || stored < -kMaxStoredDistance) return KeepDefault(fallback);
+        return ScaleFromStore(stored);
+    case ViewField::Xrot:
+    case ViewField::Yrot:
+    case ViewField::Zrot:
+        // Reduced as an integer, so the angle stays exact.
+        return ScaleFromStore(stored % kStoredTurn);
+    case ViewField::Speed:
+        return ClampSpeed(ScaleFromStore(stored));
+    }
+    return fallback;
+}
 
 float KeepDefault(float value)
 {

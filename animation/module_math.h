@@ -29,9 +29,26 @@ constexpr int kDefaultCycleTime = 15;  // seconds
 // Clears slots 0..count and gives them the built-in defaults (module 1 its own).
 void FillDefaultModules(ModuleParams* table, int count);
 
-// Registry form of a fractional view value: hundredths, truncated toward zero.
+// The view fields in table order, as the registry names them.
+enum class ViewField { Depth, Horz, Vert, Xrot, Yrot, Zrot, Speed };
+
+// Stored view values are hundredths. A distance whose stored value lies beyond this
+// (1000 view units, the far plane of the projection) shows nothing and is not taken.
+constexpr int kMaxStoredDistance = 100000;
+// Rotations are kept within one turn either way: stored values in (-36000, 36000).
+constexpr int kStoredTurn = 36000;
+
+// Registry form of a fractional view value: the nearest hundredth, halves away from
+// zero, saturated to the 32-bit range; NaN stores as 0. Exact for every value that
+// ViewFieldFromStore gives, so a load and a save with no change between give back
+// the stored integer.
 int ScaleForStore(float value);
 float ScaleFromStore(int stored);
+// A view field from its stored value. Depth, horz and vert beyond kMaxStoredDistance
+// either way read as the fallback (kept like an absent value); a rotation reads as the
+// same angle reduced into (-360, 360); speed is clamped. Whatever it returns stores
+// back as an integer that loads to the same value.
+float ViewFieldFromStore(ViewField field, int stored, float fallback);
 // An absent value keeps its default after the same round trip, in single precision
 // and without truncation.
 float KeepDefault(float value);

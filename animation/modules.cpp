@@ -58,10 +58,10 @@ void LoadModuleTable(ModuleParams* table, ModuleParams* defaults, int count)
             if (ReadUserInt(name, kAbsentValue) == kAbsentValue)
                 field = KeepDefault(field);
             else
-                field = ScaleFromStore(ReadUserInt(name, 0));
+                field = ViewFieldFromStore(static_cast<ViewField>(k), ReadUserInt(name, 0), field);
         }
         ValueName(name, sizeof name, i, "speed");
-        m.speed = ClampSpeed(ScaleFromStore(ReadUserInt(name, ScaleForStore(m.speed))));
+        m.speed = ViewFieldFromStore(ViewField::Speed, ReadUserInt(name, ScaleForStore(m.speed)), m.speed);
 
         ValueName(name, sizeof name, i, "active");
         if (ReadUserInt(name, kAbsentValue) != kAbsentValue) m.active = ActiveFromStore(ReadUserInt(name, 0));

@@ -9,7 +9,9 @@ unsigned ScorePixelFormat(const PixelFormatFields& pfd, int colourBits)
     if (pfd.iPixelType != kPfdTypeRGBA) return 0;
 
     unsigned score = (pfd.dwFlags & kPfdDoubleBuffer) ? 2 : 1;
-    if (pfd.cDepthBits >= 16) score += 128u - pfd.cDepthBits;
+    // Depth buffers of 128 bits and more add nothing: the term must not wrap the
+    // unsigned score, which would lift them above every hardware format.
+    if (pfd.cDepthBits >= 16 && pfd.cDepthBits < 128) score += 128u - pfd.cDepthBits;
     if (pfd.dwFlags & kPfdGenericFormat) return score;
     return score + 1024;
 }

@@ -23,7 +23,7 @@ enum : uint32_t {
 enum : uint8_t { kPfdTypeRGBA = 0 };
 
 // 0 for an unusable format; hardware beats software, then the smaller depth buffer of
-// at least 16 bits, then double buffering.
+// 16 to 128 bits, then double buffering.
 unsigned ScorePixelFormat(const PixelFormatFields& pfd, int colourBits);
 
 // Chooses among formats 1..count. describe(i, &fields) fills format i and returns false

@@ -3,10 +3,9 @@
 #include <windows.h>
 
 #include <stdio.h>
-#include <stdlib.h>
 #include <string.h>
 
-#include "sound/mem_stream.h"
+#include "sound/memory_source.h"
 #include "support/process.h"
 
 namespace {
@@ -47,22 +46,7 @@ bool OpenMusicSource(const char* name, OggVorbis_File* vf)
         const unsigned char* data = nullptr;
         DWORD size = 0;
         if (!FindChantBytes(name + kResPrefixLen, &data, &size)) return false;
-        // malloc, because MemStreamClose releases it with free().
-        MemStream* stream = static_cast<MemStream*>(malloc(sizeof(MemStream)));
-        if (!stream) return false;
-        stream->pos = 0;
-        stream->size = size;
-        stream->data = data;
-        ov_callbacks callbacks;
-        callbacks.read_func = MemStreamRead;
-        callbacks.seek_func = MemStreamSeek;
-        callbacks.close_func = MemStreamClose;
-        callbacks.tell_func = MemStreamTell;
-        // On failure the decoder leaves the source alone: it is ours to free.
-        if (ov_open_callbacks(stream, vf, nullptr, 0, callbacks) < 0) {
-            free(stream);
-            return false;
-        }
+        if (!OpenMemorySource(data, size, vf)) return false;
     } else {
         FILE* file = fopen(name, "rb");
         if (!file) return false;

@@ -1,8 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <float.h>
+#include <math.h>
+#include <stdint.h>
+
+#include <utility>
 #include <vector>
 
 #include "animation/module_math.h"
+#include "animation/view_steps.h"
 
 namespace {
 
@@ -15,6 +21,12 @@ std::vector<ModuleParams> Table(int count, std::vector<int> on)
     for (int i : on) t[i].active = true;
     return t;
 }
+
+struct LoadSave {
+    ViewField field;
+    int stored;
+    int saved;  // after a load and a save with nothing changed
+};
 
 }  // namespace
 
@@ -36,17 +48,78 @@ TEST(ModuleTable, DefaultsGiveModuleOneItsOwnDepthAndSpeed)
     }
 }
 
-TEST(ModuleTable, StoredHundredthsTruncateTowardZero)
+TEST(ModuleTable, StoredHundredthsRoundHalfAwayFromZeroAndSaturate)
 {
-    EXPECT_EQ(ScaleForStore(40.999f), 4099);
-    EXPECT_EQ(ScaleForStore(-40.999f), -4099);
-    EXPECT_EQ(ScaleForStore(-90.0f), -9000);
+    const std::pair<float, int> cases[] = {
+        {40.999f, 4100},
+        {-40.999f, -4100},
+        {-90.0f, -9000},
+        {-0.019f, -2},
+        {0.1f, 10},  // module 1's default speed is stored as the integer 10
+        {0.125f, 13},
+        {-0.125f, -13},
+        {0.0625f, 6},
+        // Stored 2147483647 reads as this; it once stored back as -2147483648.
+        {ScaleFromStore(INT32_MAX), 2147483600},
+        {-21474836.0f, -2147483600},
+        {21474838.0f, INT32_MAX},
+        {-21474838.0f, INT32_MIN},
+        {FLT_MAX, INT32_MAX},
+        {-FLT_MAX, INT32_MIN},
+        {INFINITY, INT32_MAX},
+        {-INFINITY, INT32_MIN},
+        {NAN, 0},
+    };
+    for (auto [value, stored] : cases) EXPECT_EQ(ScaleForStore(value), stored) << value;
+    // Speed up and back down again lands a hair below 0.1, still stored as 10.
+    EXPECT_EQ(ScaleForStore(SteppedSpeed(SteppedSpeed(0.1f, kSpeedStep), -kSpeedStep)), 10);
     EXPECT_EQ(ScaleFromStore(-9998), -99.98f);
     EXPECT_EQ(ScaleFromStore(-9000), -90.0f);
-    // The default speed of module 1 is stored as the integer 10.
-    EXPECT_EQ(ScaleForStore(0.1f), 10);
     EXPECT_EQ(KeepDefault(41.0f), 41.0f);
     EXPECT_EQ(KeepDefault(0.0f), 0.0f);
+}
+
+// A load and a save with nothing changed between: the stored value comes back when the
+// view can take it; otherwise it comes back as a value that is itself kept from then on.
+TEST(ModuleTable, LoadThenSaveKeepsTheStoredValue)
+{
+    const ModuleParams d = Table(1, {1})[1];
+    const float fallback[] = {d.depth, d.horz, d.vert, d.xrot, d.yrot, d.zrot, d.speed};
+    using F = ViewField;
+    const LoadSave cases[] = {
+        // Each of these once drifted by one hundredth toward zero.
+        {F::Horz, 209, 209},
+        {F::Vert, -117, -117},
+        {F::Xrot, 53, 53},
+        {F::Yrot, 59, 59},
+        {F::Zrot, -105, -105},
+        // Distances beyond the far plane either way read as the default.
+        {F::Depth, 100000, 100000},
+        {F::Depth, 100001, 4100},
+        {F::Horz, -100000, -100000},
+        {F::Horz, -100001, 0},
+        {F::Depth, INT32_MAX, 4100},
+        {F::Vert, INT32_MIN, 0},
+        // Rotations keep their angle within one turn.
+        {F::Xrot, 36000, 0},
+        {F::Yrot, 45000, 9000},
+        {F::Zrot, -35999, -35999},
+        {F::Xrot, INT32_MAX, 11647},
+        {F::Zrot, INT32_MIN, -11648},
+        // Speed is clamped to 0.0625..10.
+        {F::Speed, 1, 6},
+        {F::Speed, 6, 6},
+        {F::Speed, 7, 7},
+        {F::Speed, 1000, 1000},
+        {F::Speed, INT32_MAX, 1000},
+        {F::Speed, INT32_MIN, 6},
+    };
+    for (const auto& c : cases) {
+        float def = fallback[static_cast<int>(c.field)];
+        int saved = ScaleForStore(ViewFieldFromStore(c.field, c.stored, def));
+        EXPECT_EQ(saved, c.saved) << static_cast<int>(c.field) << " " << c.stored;
+        EXPECT_EQ(ScaleForStore(ViewFieldFromStore(c.field, saved, def)), saved) << c.stored;
+    }
 }
 
 TEST(ModuleTable, SpeedIsClampedAtBothEnds)

@@ -42,6 +42,10 @@ TEST(PixelFormatScore, HardwareDoubleBufferedDepthScores)
     EXPECT_EQ(ScorePixelFormat(Format(kWindowGL | kPfdDoubleBuffer, 32, 12), 32), 1026u);
     // Software formats never get the hardware bonus.
     EXPECT_EQ(ScorePixelFormat(Format(kWindowGL | kPfdDoubleBuffer | kPfdGenericFormat, 32, 16), 32), 114u);
+    // 128 depth bits and more add nothing; 129 once wrapped to a score near 2^32.
+    EXPECT_EQ(ScorePixelFormat(Format(kWindowGL | kPfdDoubleBuffer, 32, 128), 32), 1026u);
+    EXPECT_EQ(ScorePixelFormat(Format(kWindowGL | kPfdDoubleBuffer | kPfdGenericFormat, 32, 129), 32), 2u);
+    EXPECT_EQ(ScorePixelFormat(Format(kWindowGL, 32, 255), 32), 1025u);
 }
 
 TEST(PixelFormatScore, EachDisqualifyingConditionScoresZero)
@@ -79,6 +83,9 @@ TEST(PixelFormatChoice, SoftwareOnlyPicksTheBestSoftwareFormat)
     List list;
     list.formats = {Format(sw, 32, 32), Format(sw | kPfdDoubleBuffer, 32, 16), Format(sw, 32, 16)};
     EXPECT_EQ(Choose(list, 1), 2);
+    // However deep its depth buffer, a software format stays below a hardware one.
+    list.formats = {Format(kWindowGL, 32, 24), Format(sw | kPfdDoubleBuffer, 32, 255)};
+    EXPECT_EQ(Choose(list, 2), 1);
 }
 
 TEST(PixelFormatChoice, NoThirtyTwoBitFormatKeepsThePlatformsChoice)

@@ -38,6 +38,12 @@ void SetView(float depth, float horz, float vert, float xrot, float yrot, float 
     g_fSpeed = speed;
 }
 
+struct StoredCase {
+    const char* name;
+    int stored;
+    int saved;  // after a load and a save with nothing changed
+};
+
 }  // namespace
 
 TEST(ModuleTable, FreshKeyGivesModuleOneDefaults)
@@ -114,17 +120,36 @@ TEST(ModuleTable, RotationRoundTripsThroughSave)
     EXPECT_EQ(Stored("enable sound"), kMissing);
 }
 
-TEST(ModuleTable, SavedViewValuesTruncateTowardZero)
+TEST(ModuleTable, SavedViewValuesRoundToTheNearestHundredth)
 {
     SelectedScratch scratch;
     LoadModuleParams();
     SetView(40.999f, -0.019f, 1.0f, -90.009f, 0.0f, 0.0f, 0.25f);
     StoreModule(1);
     SaveModuleParams();
-    EXPECT_EQ(Stored("mod1 depth"), 4099);
-    EXPECT_EQ(Stored("mod1 horz"), -1);
-    EXPECT_EQ(Stored("mod1 xrot"), -9000);
+    EXPECT_EQ(Stored("mod1 depth"), 4100);
+    EXPECT_EQ(Stored("mod1 horz"), -2);
+    EXPECT_EQ(Stored("mod1 xrot"), -9001);
     EXPECT_EQ(Stored("mod1 speed"), 25);
+}
+
+TEST(ModuleTable, UnchangedViewSavesAsLoadedOrInRange)
+{
+    SelectedScratch scratch;
+    // Three values that once drifted toward zero, a depth beyond the far plane (it reads
+    // as the default), rotations beyond a turn and a speed beyond the clamp.
+    const StoredCase cases[] = {
+        {"mod1 horz", 209, 209},          {"mod1 vert", -117, -117},  {"mod1 zrot", -105, -105},
+        {"mod1 depth", 100001, 4100},     {"mod1 yrot", 45000, 9000}, {"mod1 xrot", 2147483647, 11647},
+        {"mod1 speed", 2147483647, 1000},
+    };
+    for (const auto& c : cases) Store(c.name, c.stored);
+    LoadModuleParams();
+    EXPECT_EQ(g_fDepth, 41.0f);
+    EXPECT_EQ(g_fYrot, 90.0f);
+    StoreModule(g_nCurModule);
+    SaveModuleParams();
+    for (const auto& c : cases) EXPECT_EQ(Stored(c.name), c.saved) << c.name;
 }
 
 TEST(ModuleTable, InactiveModuleShowsNothingAndKeepsTheView)

@@ -90,13 +90,21 @@ void ExpectSameView(const Loaded& a, const Loaded& b)
 }
 
 // Runs the full-screen saver, watches its screen and ends it with Esc. A saver that
-// shows nothing is given 1.5 s, one that should show its scene up to 10 s to light up.
+// shows nothing is given 3 s to clear the screen, one that should show its scene up to
+// 10 s to light it.
 ScreenMotion RunAndEnd(bool blank, DWORD* exitCode)
 {
     SaverProcess saver;
     *exitCode = STILL_ACTIVE;
-    if (!saver.Start("/s") || !WaitForSaverWindow(saver)) return {};
-    ScreenMotion m = WatchScreen(800, blank ? 1500 : 10000);
+    if (!saver.Start("/s")) {
+        ADD_FAILURE() << "not started: error " << GetLastError();
+        return {};
+    }
+    if (!WaitForSaverWindow(saver)) {
+        ADD_FAILURE() << "no saver window; the process ended with " << saver.WaitExit(0);
+        return {};
+    }
+    ScreenMotion m = WatchScreen(800, blank ? 3000 : 10000);
     PressKey(VK_ESCAPE);
     *exitCode = saver.WaitExit(5000);
     return m;

@@ -71,10 +71,13 @@ int LitOnGrid(const Screenshot& s)
 
 ScreenMotion WatchScreen(DWORD apartMs, DWORD lightWithinMs)
 {
-    Screenshot a, b;
+    Screenshot earlier, a, b;
     ScreenMotion m;
+    if (!earlier.Capture()) return m;
     const DWORD start = GetTickCount();
-    while (a.Capture() && (m.lit = LitOnGrid(a)) == 0 && GetTickCount() - start < lightWithinMs) PumpFor(50);
+    while (a.Capture() && ((m.lit = LitOnGrid(a)) == 0 || a.pixels == earlier.pixels) &&
+           GetTickCount() - start < lightWithinMs)
+        PumpFor(50);
     PumpFor(apartMs);
     if (a.pixels.empty() || !b.Capture()) return ScreenMotion();
     for (int y = 0; y < a.height; y += kGrid)

@@ -2,8 +2,10 @@
 # and also natively, into the sanitizer tests (tests/native) and the fuzz targets.
 # Paths from the repository root; a new platform-free source is added here only.
 set(TILO_PURE_SOURCES
+  animation/frame_rate.cpp
   animation/module_math.cpp
   animation/view_steps.cpp
+  dialogs/removal_command.cpp
   render/meshes/mesh0.cpp
   render/meshes/mesh1.cpp
   render/meshes/mesh2.cpp
@@ -16,4 +18,5 @@ set(TILO_PURE_SOURCES
   render/scene_math.cpp
   shell/cmdline.cpp
   sound/mem_stream.cpp
+  support/web_link.cpp
 )

@@ -37,4 +37,15 @@
 #define IDC_ENABLE_ALL 1046
 #define IDC_DISABLE_ALL 1047
 
+// Frame-rate warning controls (Continue is IDOK, "Close this Window" IDCANCEL).
+#define IDC_REMOVE_TILO 1047
+#define IDC_DOWNLOAD_VELIN 1050
+#define IDC_DISABLE_WARNING 1052
+
+// About dialog controls (OK is IDOK).
+#define IDC_SEND_MAIL 1039
+#define IDC_VISIT_SITE 1040
+#define IDC_CAMPAIGN_FOR_TIBET 1046
+#define IDC_TIBET_SOCIETY 1047
+
 #endif

@@ -4,6 +4,11 @@
 # display without GLX, and a PulseAudio server with a null sink. It tears down only
 # what it started.
 #   wine_env_up BUILD_DIR    exports DISPLAY, WINEPREFIX, PULSE_SERVER, TILO_NOGLX_DISPLAY, ...
+#   wine_env_machine SIZE    inside an environment that is up: a machine of another screen
+#                            size (WxHxD) for one test, an Xvfb of that size with a copy of
+#                            the prefix and a wineserver of its own (Wine takes the screen's
+#                            size from the first display its server saw); exports DISPLAY
+#                            and WINEPREFIX for it. The suite's server is left alone.
 #   wine_env_down            stops what wine_env_up started (also installed as an EXIT trap)
 # TILO_SCREEN sets the displays' size (default 1920x1080x24); TILO_OWN_DISPLAY=1 starts a
 # display even when DISPLAY is set.
@@ -11,6 +16,7 @@
 _env_pids=()
 _env_wineserver=0
 _env_own_display=
+_env_prefix_copy=
 
 _free_display() {
   local n=${1:-90}
@@ -19,8 +25,12 @@ _free_display() {
 }
 
 _start_xvfb() {  # number, extra args...
-  local n=$1; shift
-  Xvfb ":$n" -screen 0 "${TILO_SCREEN:-1920x1080x24}" -nolisten tcp "$@" >/dev/null 2>&1 &
+  _start_xvfb_sized "$1" "${TILO_SCREEN:-1920x1080x24}" "${@:2}"
+}
+
+_start_xvfb_sized() {  # number, size, extra args...
+  local n=$1 size=$2; shift 2
+  Xvfb ":$n" -screen 0 "$size" -nolisten tcp "$@" >/dev/null 2>&1 &
   _env_pids+=($!)
   for _ in $(seq 1 100); do
     DISPLAY=":$n" xdpyinfo >/dev/null 2>&1 && return 0
@@ -96,11 +106,35 @@ wine_env_up() {
   fi
 }
 
+wine_env_machine() {
+  local size=$1
+  trap wine_env_down EXIT
+  trap 'exit 130' INT TERM
+  local n; n=$(_free_display $(( ${DISPLAY#:} + 1 )))
+  _start_xvfb_sized "$n" "$size" || return 1
+  export DISPLAY=":$n"
+  # A cheap copy: the files hard-linked, the registry files (which the server rewrites
+  # in place) copied.
+  _env_prefix_copy=$(mktemp -d "$TILO_BUILD_DIR/machine.XXXXXX")
+  cp -al "$WINEPREFIX/." "$_env_prefix_copy/"
+  local reg
+  for reg in system.reg user.reg userdef.reg; do
+    cp --remove-destination "$WINEPREFIX/$reg" "$_env_prefix_copy/$reg"
+  done
+  export WINEPREFIX=$_env_prefix_copy
+  (wineserver -p; wine cmd /c exit) </dev/null >/dev/null 2>&1
+  _env_wineserver=1
+}
+
 wine_env_down() {
   trap - EXIT
   if [ "$_env_wineserver" = 1 ]; then
     wineserver -k </dev/null >/dev/null 2>&1 || true
     _env_wineserver=0
+  fi
+  if [ -n "$_env_prefix_copy" ]; then
+    rm -rf "$_env_prefix_copy"
+    _env_prefix_copy=
   fi
   local p
   for p in "${_env_pids[@]}"; do kill "$p" 2>/dev/null || true; done

@@ -74,15 +74,32 @@ def write_ico(path, sizes):
         f.write(out + b''.join(images))
 
 
-def write_bmp(path, size):
-    rows = render(size, (0, 0, 0))
-    stride = (size * 3 + 3) & ~3
+def portrait(width, height, emblem):
+    """The emblem over a night-blue field that darkens downwards, for the frame-rate
+    warning's picture slot (161 x 215 dialog units, 240 x 348 pixels at 96 dpi)."""
+    rows = []
+    for y in range(height):
+        t = y / (height - 1)
+        rows.append([(int(18 * (1 - t)), int(24 * (1 - t)), int(60 * (1 - t) + 8))] * width)
+    art = render(emblem, None)
+    left, top = (width - emblem) // 2, (height - emblem) // 3
+    for y, row in enumerate(art):
+        for x, (r, g, b, a) in enumerate(row):
+            under = rows[top + y][left + x]
+            k = a / 255.0
+            rows[top + y][left + x] = tuple(int(round(c * k + u * (1 - k))) for c, u in zip((r, g, b), under))
+    return rows
+
+
+def write_bmp(path, width, height, emblem):
+    rows = portrait(width, height, emblem)
+    stride = (width * 3 + 3) & ~3
     data = b''
     for row in reversed(rows):
         line = b''.join(bytes((p[2], p[1], p[0])) for p in row)
         data += line + bytes(stride - len(line))
     header = struct.pack('<2sIHHI', b'BM', 14 + 40 + len(data), 0, 0, 54)
-    info = struct.pack('<IiiHHIIiiII', 40, size, size, 1, 24, 0, len(data), 2835, 2835, 0, 0)
+    info = struct.pack('<IiiHHIIiiII', 40, width, height, 1, 24, 0, len(data), 2835, 2835, 0, 0)
     with open(path, 'wb') as f:
         f.write(header + info + data)
 
@@ -90,4 +107,4 @@ def write_bmp(path, size):
 if __name__ == '__main__':
     write_ico('resources/tilo.ico', [48, 32, 16])
     write_ico('resources/tilo104.ico', [32])
-    write_bmp('resources/tilo106.bmp', 64)
+    write_bmp('resources/tilo106.bmp', 240, 348, 208)

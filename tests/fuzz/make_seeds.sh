@@ -28,6 +28,17 @@ quoted_l|"C:\a b\Tilo.scr"/l   77x
 tab|Tilo.scr	/save
 LINES
 
+# Link texts and registered HTTP open commands (link, NUL, command), one of each shape.
+rm -rf "$corpus/web_link"
+while IFS='|' read -r name link command; do printf '%s\0%s' "$link" "$command" | seed web_link "$name"; done <<'LINKS'
+quoted_args|-new http://www.example.org/tilo/|"C:\Program Files\Browser\browser.exe" -osint -url "%1"
+unquoted_placeholder|-new HTTP://www.Example.org/Velin/|c:\b\browser.exe "%1"
+unquoted_args|-new https://savetibet.org/|c:\b\browser.exe -nohome
+bare_placeholder|-new https://www.tibetsociety.com/|c:\b\browser.exe %1
+iexplore|-new http://www.example.org/|"C:\Program Files\Internet Explorer\IEXPLORE.EXE" %1
+none|www.example.org|dummy
+LINKS
+
 # Short streams of a plucked chord; each link a serial number of its own.
 rm -rf "$corpus/ogg_stream"
 encode() {  # name rate channels seconds serial

@@ -27,4 +27,11 @@ private:
 // Polls from any thread for a top-level window of that class and title; null after the time.
 HWND PollForWindow(const char* cls, const char* title, DWORD milliseconds);
 
+// Runs a modal dialog on this thread (`open` returns its result) while a second thread
+// waits for the dialog of that title and answers it with `act`. A dialog that `act` left
+// open is cancelled after 5 s, so that a test fails rather than hangs: `answered` then
+// says false, as it does when the dialog never appeared.
+INT_PTR AnswerDialog(const char* title, const std::function<INT_PTR()>& open,
+                     const std::function<void(HWND)>& act, bool* answered);
+
 #endif

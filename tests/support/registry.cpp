@@ -57,6 +57,11 @@ bool SetDword(HKEY hive, const char* path, const char* name, DWORD value)
     return RegSetKeyValueA(hive, path, name, REG_DWORD, &value, sizeof value) == ERROR_SUCCESS;
 }
 
+bool SetString(HKEY hive, const char* path, const char* name, const std::string& value)
+{
+    return SetBinary(hive, path, name, value.c_str(), static_cast<DWORD>(value.size() + 1), REG_SZ);
+}
+
 bool SetBinary(HKEY hive, const char* path, const char* name, const void* data, DWORD size, DWORD type)
 {
     return RegSetKeyValueA(hive, path, name, type, data, size) == ERROR_SUCCESS;
@@ -84,6 +89,12 @@ bool GetDword(HKEY hive, const char* path, const char* name, DWORD* value)
     if (!GetRaw(hive, path, name, &data, &type) || data.size() != 4) return false;
     memcpy(value, data.data(), 4);
     return true;
+}
+
+DWORD StoredDword(const char* name, DWORD fallback)
+{
+    DWORD value = fallback;
+    return GetDword(HKEY_CURRENT_USER, TILO_PRODUCT_KEY, name, &value) ? value : fallback;
 }
 
 bool GetString(HKEY hive, const char* path, const char* name, std::string* value)
@@ -123,10 +134,24 @@ ProductKeyBackup::ProductKeyBackup()
         RegCloseKey(key);
     }
     DeleteTree(HKEY_CURRENT_USER, TILO_PRODUCT_KEY);
+    SetDword(HKEY_CURRENT_USER, TILO_PRODUCT_KEY, "disable_frame_warn", 1);
 }
 
 ProductKeyBackup::~ProductKeyBackup()
 {
     DeleteTree(HKEY_CURRENT_USER, TILO_PRODUCT_KEY);
     for (const auto& v : values_) SetDword(HKEY_CURRENT_USER, TILO_PRODUCT_KEY, v.first.c_str(), v.second);
+}
+
+SavedValue::SavedValue(HKEY hive, const char* path, const char* name) : hive_(hive), path_(path), name_(name)
+{
+    existed_ = GetRaw(hive, path, name, &data_, &type_);
+}
+
+SavedValue::~SavedValue()
+{
+    if (existed_)
+        SetBinary(hive_, path_.c_str(), name_.c_str(), data_.data(), static_cast<DWORD>(data_.size()), type_);
+    else
+        RegDeleteKeyValueA(hive_, path_.c_str(), name_.c_str());
 }

@@ -22,7 +22,9 @@ private:
     std::string path_;
 };
 
-// Saves the product key's values and gives the test an empty key; puts them back after.
+// Saves the product key's values and gives the test a key that holds only the mark of a
+// measured fast machine ("disable_frame_warn" = 1), so that the saver does not measure
+// its frame rate unless a test clears the mark; puts the saved values back after.
 class ProductKeyBackup {
 public:
     ProductKeyBackup();
@@ -32,10 +34,29 @@ private:
     std::vector<std::pair<std::string, DWORD>> values_;
 };
 
+// One value, or its absence, kept while a test changes it and put back after.
+class SavedValue {
+public:
+    SavedValue(HKEY hive, const char* path, const char* name);
+    ~SavedValue();
+    SavedValue(const SavedValue&) = delete;
+    SavedValue& operator=(const SavedValue&) = delete;
+
+private:
+    HKEY hive_;
+    std::string path_, name_;
+    bool existed_ = false;
+    std::vector<BYTE> data_;
+    DWORD type_ = 0;
+};
+
 void DeleteTree(HKEY hive, const char* path);
 bool SetDword(HKEY hive, const char* path, const char* name, DWORD value);
+bool SetString(HKEY hive, const char* path, const char* name, const std::string& value);
 bool SetBinary(HKEY hive, const char* path, const char* name, const void* data, DWORD size, DWORD type);
 bool GetDword(HKEY hive, const char* path, const char* name, DWORD* value);
+// The product key's 32-bit value in the current user's hive, or the fallback.
+DWORD StoredDword(const char* name, DWORD fallback = 0);
 bool GetString(HKEY hive, const char* path, const char* name, std::string* value);
 // Raw data and its type, for checking what was stored byte for byte.
 bool GetRaw(HKEY hive, const char* path, const char* name, std::vector<BYTE>* data, DWORD* type);

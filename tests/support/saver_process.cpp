@@ -2,10 +2,20 @@
 
 #include <string.h>
 
+#include "support/process.h"
+
 std::string SaverPath() { return TILO_SCR_PATH_VALUE; }
 std::string FakesDir() { return TILO_FAKES_DIR_VALUE; }
 std::string NoticeToolPath() { return TILO_NOTICE_TOOL; }
 std::string TestChantPath(const char* name) { return std::string(TILO_TEST_CHANTS_DIR_VALUE) + "/" + name; }
+
+HINSTANCE UseSaverResources()
+{
+    if (!g_hInstance)
+        g_hInstance = reinterpret_cast<HINSTANCE>(
+            LoadLibraryExA(SaverPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    return g_hInstance;
+}
 
 SaverProcess::~SaverProcess() { Kill(); }
 

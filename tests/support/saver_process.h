@@ -33,6 +33,9 @@ private:
 };
 
 std::string SaverPath();
+// Tilo.scr's resources, loaded into this process as data, made the process's instance
+// (g_hInstance), so that the program's dialogs open here.
+HINSTANCE UseSaverResources();
 std::string FakesDir();
 std::string NoticeToolPath();
 // A stream that tests/probes/make_test_chants.sh made, by file name.

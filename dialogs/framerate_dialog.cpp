@@ -1,0 +1,146 @@
+#include "dialogs/framerate_dialog.h"
+
+#include <stdio.h>
+
+#include <string>
+
+#include "dialogs/removal_command.h"
+#include "resources/resource.h"
+#include "shell/saver_hooks.h"
+#include "shell/saver_window.h"
+#include "support/center.h"
+#include "support/links.h"
+#include "support/process.h"
+#include "support/settings_store.h"
+#include "support/web_page.h"
+
+namespace {
+
+// Far more removal requests than anyone makes; past it the search gives up rather
+// than read the registry without end.
+constexpr int kMaxRemovalNames = 10000;
+
+const char kRemovedText[] = "This Screen saver will be removed\nthe next time you start Windows.";
+const char kRemovedCaption[] = "Screen saver will be removed.";
+const char kNotRemovedCaption[] = "Screen saver will not be removed.";
+const char kNoFolder[] = "The folder where Tilo was installed is not recorded, or is not a usable path.";
+const char kNoUninstaller[] = "There is no uninstal.exe in the folder where Tilo was installed.";
+const char kNotAllowed[] =
+    "Windows did not let Tilo register its removal: that needs an administrator's rights.";
+const char kHowToRemove[] =
+    "To remove Tilo, run uninstal.exe in the folder where it was installed, or remove "
+    "Tilo from the list of installed programs in the Control Panel, as an administrator.";
+
+void ConfinePointer(HWND dialog)
+{
+    RECT rc;
+    GetWindowRect(dialog, &rc);
+    ClipCursor(&rc);
+}
+
+bool IsFile(const std::string& path)
+{
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The first RunOnce name under the current key that reads as empty, so that earlier
+// requests are kept; empty when there is none within kMaxRemovalNames.
+std::string FreeRemovalName()
+{
+    char value[kRemovalPathCapacity];
+    std::string name = TILO_REMOVAL_VALUE;
+    for (int n = 1; n <= kMaxRemovalNames; ++n) {
+        if (!ReadMachineString(name.c_str(), value, sizeof value, "")[0]) return name;
+        name = TILO_REMOVAL_VALUE + std::to_string(n);
+    }
+    return std::string();
+}
+
+// Writes the removal command; the reason when nothing was written.
+const char* RegisterRemoval(HWND dialog)
+{
+    char folder[kRemovalPathCapacity];
+    ReadMachineString("install_dir", folder, sizeof folder, "");
+    RemovalCommand removal;
+    if (!MakeRemovalCommand(folder, &removal)) return kNoFolder;
+    if (!IsFile(removal.uninstaller)) return kNoUninstaller;
+    SelectKey(dialog, TILO_RUNONCE_KEY);
+    std::string name = FreeRemovalName();
+    bool written = !name.empty() && WriteMachineString(name.c_str(), removal.command.c_str());
+    SelectKey(dialog, TILO_PRODUCT_KEY);
+    return written ? nullptr : kNotAllowed;
+}
+
+}  // namespace
+
+INT_PTR ShowFrameRateWarning(HWND owner, float framesPerSecond)
+{
+    return DialogBoxParamA(g_hInstance, MAKEINTRESOURCEA(IDD_FRAMERATE), owner, FrameRateDialogProc,
+                           reinterpret_cast<LPARAM>(&framesPerSecond));
+}
+
+bool ScheduleRemoval(HWND dialog)
+{
+    if (g_hSaverWnd) SetWindowPos(g_hSaverWnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    if (const char* problem = RegisterRemoval(dialog)) {
+        std::string text = std::string(problem) + "\n\n" + kHowToRemove;
+        MessageBoxA(dialog, text.c_str(), kNotRemovedCaption, MB_OK | MB_ICONEXCLAMATION);
+        return false;
+    }
+    MessageBoxA(dialog, kRemovedText, kRemovedCaption, MB_OK);
+    return true;
+}
+
+INT_PTR CALLBACK FrameRateDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    // Whatever reaches the dialog, the saver behind it forgives the next large movement
+    // of the pointer, which the dialog let move.
+    g_bForgiveMouse = true;
+    switch (message) {
+    case WM_INITDIALOG: {
+        CenterOnDesktop(dialog);
+        ConfinePointer(dialog);
+        SetFocus(GetDlgItem(dialog, IDOK));
+        float rate = lParam ? *reinterpret_cast<const float*>(lParam) : 0.0f;
+        char caption[128];
+        snprintf(caption, sizeof caption,
+                 "Possible framerate problem-- current frame rate: %.1f frames per second.",
+                 static_cast<double>(rate));
+        SetWindowTextA(dialog, caption);
+        return FALSE;
+    }
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDOK: {
+            INT_PTR result = 1;
+            if (IsDlgButtonChecked(dialog, IDC_DISABLE_WARNING) == BST_CHECKED) {
+                SelectKey(dialog, TILO_PRODUCT_KEY);
+                WriteUserInt("disable_frame_warn", 1);
+                result = kFrameWarningTurnedOff;
+            }
+            g_bContinue = true;
+            ClipCursor(nullptr);
+            EndDialog(dialog, result);
+            return FALSE;
+        }
+        case IDCANCEL:
+            g_bContinue = false;
+            ClipCursor(nullptr);
+            EndDialog(dialog, 1);
+            return FALSE;
+        case IDC_DOWNLOAD_VELIN:
+            ClipCursor(nullptr);
+            SetWindowPos(dialog, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+            OpenWebPage(TILO_LINK_VELIN);
+            return FALSE;
+        case IDC_REMOVE_TILO:
+            ScheduleRemoval(dialog);
+            return FALSE;
+        default:
+            return TRUE;
+        }
+    default:
+        return FALSE;
+    }
+}

@@ -23,14 +23,22 @@ int RunMode_(void* context)
     ModeRequest request = ScanRunMode(args, g_bWin9x);
     switch (request.mode) {
     case RunMode::ConfigNoOwner:
+        CloseRunningSaver();
         return ShowConfigDialog(nullptr);
-    case RunMode::ConfigForeground:
-        return ShowConfigDialog(GetForegroundWindow());
+    case RunMode::ConfigForeground: {
+        // A saver window as owner would be disabled by the dialog and hide it: the
+        // user could reach neither.
+        HWND owner = GetForegroundWindow();
+        if (BelongsToSaverWindow(owner)) owner = nullptr;
+        CloseRunningSaver();
+        return ShowConfigDialog(owner);
+    }
     case RunMode::Saver:
         return RunSaver(nullptr);
     case RunMode::Preview: {
         HWND parent = reinterpret_cast<HWND>(static_cast<UINT_PTR>(request.handle));
-        if (request.handle == 0 || !IsWindow(parent)) return -1;
+        // The desktop never destroys a child of its own, so a preview there would never end.
+        if (request.handle == 0 || !IsWindow(parent) || parent == GetDesktopWindow()) return -1;
         return RunSaver(parent);
     }
     case RunMode::ChangePassword:

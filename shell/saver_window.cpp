@@ -1,5 +1,7 @@
 #include "shell/saver_window.h"
 
+#include <string.h>
+
 #include "shell/password.h"
 #include "shell/saver_hooks.h"
 #include "shell/saver_main.h"
@@ -16,6 +18,31 @@ namespace {
 typedef HIMC(WINAPI* AssociateFn)(HWND, HIMC);
 
 HIMC s_savedImeContext = nullptr;
+
+// Held from the search for a running saver until this process's saver window exists,
+// so that of two full-screen starts at the same moment the second finds the first.
+const char kFullScreenStartLock[] = "Corvane Tilo full-screen start";
+const DWORD kStartLockWaitMs = 10000;
+const DWORD kSaverCloseWaitMs = 5000;
+
+// The lock, held; null when it could not be had within the wait, and the search then
+// goes on without it. An abandoned lock (its holder was killed) is held all the same.
+HANDLE TakeStartLock()
+{
+    HANDLE mutex = CreateMutexA(nullptr, FALSE, kFullScreenStartLock);
+    if (!mutex) return nullptr;
+    DWORD w = WaitForSingleObject(mutex, kStartLockWaitMs);
+    if (w == WAIT_OBJECT_0 || w == WAIT_ABANDONED) return mutex;
+    CloseHandle(mutex);
+    return nullptr;
+}
+
+void ReleaseStartLock(HANDLE mutex)
+{
+    if (!mutex) return;
+    ReleaseMutex(mutex);
+    CloseHandle(mutex);
+}
 
 AssociateFn ImeAssociate()
 {
@@ -39,6 +66,31 @@ void ApplyMovementRule(HWND window)
 }  // namespace
 
 void RestartMovementRule() { GetCursorPos(&g_ptMouseRef); }
+
+HWND FindRunningSaver()
+{
+    HWND running = FindWindowA(TILO_SAVER_CLASS, TILO_TITLE_SAVER);
+    return running && IsWindow(running) ? running : nullptr;
+}
+
+bool BelongsToSaverWindow(HWND window)
+{
+    for (HWND w = window; w; w = GetWindow(w, GW_OWNER)) {
+        char cls[sizeof TILO_SAVER_CLASS + 1];
+        if (GetClassNameA(w, cls, sizeof cls) > 0 && strcmp(cls, TILO_SAVER_CLASS) == 0) return true;
+    }
+    return false;
+}
+
+void CloseRunningSaver()
+{
+    HWND running = FindRunningSaver();
+    if (!running) return;
+    PostMessageA(running, WM_CLOSE, 0, 0);
+    // A saver that stays (its password refused) is left alone after the wait.
+    DWORD start = GetTickCount();
+    while (IsWindow(running) && GetTickCount() - start < kSaverCloseWaitMs) Sleep(20);
+}
 
 bool MovedPastThreshold(POINT reference, POINT now, unsigned threshold)
 {
@@ -64,6 +116,7 @@ int RunSaver(HWND parent)
     DWORD style, exStyle;
     const char* title;
     int width, height;
+    HANDLE lock = nullptr;
     if (parent) {
         RECT rc = {};
         GetClientRect(parent, &rc);
@@ -79,8 +132,9 @@ int RunSaver(HWND parent)
         style = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
         exStyle = WS_EX_TOPMOST;
         title = TILO_TITLE_SAVER;
-        HWND running = FindWindowA(TILO_SAVER_CLASS, TILO_TITLE_SAVER);
-        if (running && IsWindow(running)) {
+        lock = TakeStartLock();
+        if (HWND running = FindRunningSaver()) {
+            ReleaseStartLock(lock);
             SetForegroundWindow(running);
             return 0;
         }
@@ -92,6 +146,7 @@ int RunSaver(HWND parent)
         g_hSaverWnd = CreateWindowExA(exStyle, TILO_SAVER_CLASS, title, style, 0, 0, width, height, parent,
                                       nullptr, g_hInstance, nullptr);
     }
+    ReleaseStartLock(lock);  // the window can be found from here on, or there is none
     if (g_hSaverWnd) {
         if (!parent) SetForegroundWindow(g_hSaverWnd);
         MSG msg;
@@ -112,6 +167,10 @@ LRESULT CALLBACK ShellWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
 {
     switch (message) {
     case WM_CREATE: {
+        // Keys go to the foreground window. The window can be found from here on, and
+        // the saver's set-up takes a few hundred milliseconds, in which a key meant to
+        // end it would otherwise reach the window that was in front before, or none.
+        if (!g_bPreview) SetForegroundWindow(window);
         if (AssociateFn associate = ImeAssociate()) s_savedImeContext = associate(window, nullptr);
         GetCursorPos(&g_ptMouseRef);
         if (!g_bPreview) SetCursor(nullptr);

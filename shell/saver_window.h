@@ -21,6 +21,15 @@ int RunSaver(HWND parent);
 LRESULT CALLBACK ShellWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT DefaultSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+// The full-screen saver window that runs now, ours or another product's (found by class
+// and title), or null.
+HWND FindRunningSaver();
+// True for a window of the saver class and for any window it owns, directly or not.
+bool BelongsToSaverWindow(HWND window);
+// Asks a running full-screen saver to close, as input would, and waits up to 5 s for
+// its window to go. The settings then show on top, and read the view it stored.
+void CloseRunningSaver();
+
 // The movement rule starts again from where the pointer is now: after a dialog of the
 // saver let the pointer move freely, returning to the animation does not end it.
 void RestartMovementRule();

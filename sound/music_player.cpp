@@ -95,110 +95,179 @@ void DestroyBufferSync(BufferSync& sync)
     CloseHandle(sync.returned);
 }
 
+// The device format for one link of the stream; false when the decoder cannot tell.
+bool LinkFormat(OggVorbis_File* vf, int link, WAVEFORMATEX* format)
+{
+    vorbis_info* info = ov_info(vf, link);
+    if (!info || info->channels < 1 || info->channels > 0xFFFF / 2 || info->rate < 1) return false;
+    *format = WAVEFORMATEX{};
+    format->wFormatTag = WAVE_FORMAT_PCM;
+    format->nChannels = static_cast<WORD>(info->channels);
+    format->nSamplesPerSec = static_cast<DWORD>(info->rate);
+    format->wBitsPerSample = 16;
+    format->nBlockAlign = static_cast<WORD>(2 * format->nChannels);
+    format->nAvgBytesPerSec = format->nSamplesPerSec * format->nBlockAlign;
+    return true;
+}
+
+bool SameFormat(const WAVEFORMATEX& a, const WAVEFORMATEX& b)
+{
+    return a.nChannels == b.nChannels && a.nSamplesPerSec == b.nSamplesPerSec;
+}
+
+// One opened output device with its five buffers, in one format.
+struct Output {
+    HWAVEOUT device = nullptr;
+    BufferSync sync;
+    WAVEHDR headers[WAVE_BUFFER_COUNT] = {};
+    int next = 0;  // the header to fill next; they go to the device in strict rotation
+};
+
+// Releases everything OpenOutput made, in the reverse order.
+void CloseOutput(Output& out)
+{
+    // The reset runs the callback for every pending buffer on this thread: no lock held.
+    waveOutReset(out.device);
+    for (WAVEHDR& h : out.headers) {
+        if (!h.lpData) continue;
+        waveOutUnprepareHeader(out.device, &h, sizeof(WAVEHDR));
+        LocalFree(h.lpData);
+    }
+    waveOutClose(out.device);
+    // Only now: the callback can no longer run.
+    DestroyBufferSync(out.sync);
+    out = Output{};
+}
+
+// False when the device or memory cannot be had; then nothing of it is left.
+bool OpenOutput(Output& out, const WAVEFORMATEX& format)
+{
+    out = Output{};
+    if (!CreateBufferSync(out.sync)) return false;
+    if (waveOutOpen(&out.device, WAVE_MAPPER, &format, reinterpret_cast<DWORD_PTR>(WaveDoneCallback),
+                    reinterpret_cast<DWORD_PTR>(&out.sync), CALLBACK_FUNCTION) != MMSYSERR_NOERROR) {
+        DestroyBufferSync(out.sync);
+        return false;
+    }
+    for (WAVEHDR& h : out.headers) {
+        h.lpData = static_cast<LPSTR>(LocalAlloc(LMEM_FIXED, WAVE_BUFFER_SIZE));
+        if (!h.lpData) {
+            CloseOutput(out);
+            return false;
+        }
+        h.dwBufferLength = WAVE_BUFFER_SIZE;
+        waveOutPrepareHeader(out.device, &h, sizeof(WAVEHDR));
+    }
+    return true;
+}
+
+// Waits for a free buffer and counts it as in flight; false on a stop or a quit.
+bool TakeBuffer(Voice& v, Output& out)
+{
+    bool taken = false;
+    while (!taken && !Halted(v)) {
+        EnterCriticalSection(&out.sync.lock);
+        if (out.sync.inFlight < WAVE_BUFFER_COUNT) {
+            ++out.sync.inFlight;
+            taken = true;
+        }
+        LeaveCriticalSection(&out.sync.lock);
+        ServiceOneMessage(v);
+        if (!taken) WaitForReturn(v, out.sync);
+    }
+    return !Halted(v);
+}
+
+// Waits until the device has played and returned every buffer; false on a stop or a quit.
+bool DrainOutput(Voice& v, Output& out)
+{
+    bool drained = false;
+    while (!drained && !Halted(v)) {
+        EnterCriticalSection(&out.sync.lock);
+        drained = (out.sync.inFlight == 0);
+        LeaveCriticalSection(&out.sync.lock);
+        ServiceOneMessage(v);
+        if (!drained) WaitForReturn(v, out.sync);
+    }
+    return !Halted(v);
+}
+
 // Plays one request to its end, a stop or a quit. False when the play could not
-// start (source, device or memory); then nothing of it is left.
+// start (source, device or memory), or its device could not follow a change of format;
+// then nothing of it is left.
+//
+// A chained stream may change its channels or rate from one link to the next. The
+// device only plays the format it was opened in, so at such a change the voice lets it
+// play out what it holds and opens it again in the new format: samples never reach a
+// device opened for another format.
 bool PlayRequest(Voice& v, const VoiceRequest& request)
 {
     OggVorbis_File vf;
     if (!OpenMusicSource(request.name, &vf)) return false;
 
-    vorbis_info* info = ov_info(&vf, -1);
-    if (!info || info->channels < 1 || info->rate < 1) {
+    WAVEFORMATEX format;
+    Output out;
+    if (!LinkFormat(&vf, -1, &format) || !OpenOutput(out, format)) {
         ov_clear(&vf);
         return false;
     }
-    WAVEFORMATEX format = {};
-    format.wFormatTag = WAVE_FORMAT_PCM;
-    format.nChannels = static_cast<WORD>(info->channels);
-    format.nSamplesPerSec = static_cast<DWORD>(info->rate);
-    format.wBitsPerSample = 16;
-    format.nBlockAlign = static_cast<WORD>(2 * format.nChannels);
-    format.nAvgBytesPerSec = format.nSamplesPerSec * format.nBlockAlign;
-    format.cbSize = 0;
-
-    BufferSync sync;
-    if (!CreateBufferSync(sync)) {
-        ov_clear(&vf);
-        return false;
-    }
-    HWAVEOUT device = nullptr;
-    if (waveOutOpen(&device, WAVE_MAPPER, &format, reinterpret_cast<DWORD_PTR>(WaveDoneCallback),
-                    reinterpret_cast<DWORD_PTR>(&sync), CALLBACK_FUNCTION) != MMSYSERR_NOERROR) {
-        DestroyBufferSync(sync);
-        ov_clear(&vf);
-        return false;
-    }
-
-    WAVEHDR headers[WAVE_BUFFER_COUNT] = {};
-    bool buffersReady = true;
-    for (int i = 0; i < WAVE_BUFFER_COUNT && buffersReady; ++i) {
-        headers[i].lpData = static_cast<LPSTR>(LocalAlloc(LMEM_FIXED, WAVE_BUFFER_SIZE));
-        if (!headers[i].lpData) {
-            buffersReady = false;
-            break;
-        }
-        headers[i].dwBufferLength = WAVE_BUFFER_SIZE;
-        waveOutPrepareHeader(device, &headers[i], sizeof(WAVEHDR));
-    }
-    int next = 0;
-    int section = 0;  // reported by ov_read, not otherwise used
+    // The link that the device's format is known for, and the one ov_read reports. A
+    // differing report only has its format compared, so starting from 0 is safe.
+    int link = 0;
+    int section = 0;
+    // Bytes of a link in a new format, decoded before the change was seen.
+    char carried[WAVE_BUFFER_SIZE];
+    DWORD carriedBytes = 0;
 
     bool ended = false;  // the stream ran out (or failed) at the start of a buffer
-    while (buffersReady && !Halted(v)) {
-        bool taken = false;
-        while (!taken && !Halted(v)) {
-            EnterCriticalSection(&sync.lock);
-            if (sync.inFlight < WAVE_BUFFER_COUNT) {
-                ++sync.inFlight;
-                taken = true;
-            }
-            LeaveCriticalSection(&sync.lock);
-            ServiceOneMessage(v);
-            if (!taken) WaitForReturn(v, sync);
-        }
-        if (Halted(v)) break;
-
-        WAVEHDR& h = headers[next];
-        h.dwBufferLength = 0;
+    bool playing = true;
+    while (TakeBuffer(v, out)) {
+        WAVEHDR& h = out.headers[out.next];
+        memcpy(h.lpData, carried, carriedBytes);
+        h.dwBufferLength = carriedBytes;
+        carriedBytes = 0;
+        WAVEFORMATEX changed = {};
+        bool formatChange = false;
         while (h.dwBufferLength < WAVE_BUFFER_SIZE) {
             long got = ov_read(&vf, h.lpData + h.dwBufferLength,
                                static_cast<int>(WAVE_BUFFER_SIZE - h.dwBufferLength), 0, 2, 1, &section);
             if (got <= 0) break;
+            if (section != link) {
+                // A link whose format the decoder cannot tell ends the stream here.
+                if (!LinkFormat(&vf, section, &changed)) break;
+                link = section;
+                if (!SameFormat(changed, format)) {
+                    memcpy(carried, h.lpData + h.dwBufferLength, static_cast<size_t>(got));
+                    carriedBytes = static_cast<DWORD>(got);
+                    formatChange = true;
+                    break;
+                }
+            }
             h.dwBufferLength += static_cast<DWORD>(got);
         }
-        next = (next + 1) % WAVE_BUFFER_COUNT;
+        out.next = (out.next + 1) % WAVE_BUFFER_COUNT;
         // The empty buffer goes to the device too: its return ends the drain.
-        waveOutWrite(device, &h, sizeof(WAVEHDR));
+        waveOutWrite(out.device, &h, sizeof(WAVEHDR));
+        if (formatChange) {
+            if (!DrainOutput(v, out)) break;
+            CloseOutput(out);
+            format = changed;
+            if (!OpenOutput(out, format)) {
+                playing = false;
+                break;
+            }
+            continue;
+        }
         if (h.dwBufferLength == 0) {
             ended = true;
             break;
         }
     }
 
-    if (ended) {
-        bool drained = false;
-        while (!drained && !Halted(v)) {
-            EnterCriticalSection(&sync.lock);
-            drained = (sync.inFlight == 0);
-            LeaveCriticalSection(&sync.lock);
-            ServiceOneMessage(v);
-            if (!drained) WaitForReturn(v, sync);
-        }
-        if (!Halted(v) && request.window) PostMessageA(request.window, WM_APP, 0, 0);
-    }
-
-    // The reset runs the callback for every pending buffer on this thread: no lock held.
-    waveOutReset(device);
-    for (int i = 0; i < WAVE_BUFFER_COUNT; ++i) {
-        if (!headers[i].lpData) continue;
-        waveOutUnprepareHeader(device, &headers[i], sizeof(WAVEHDR));
-        LocalFree(headers[i].lpData);
-    }
-    waveOutClose(device);
+    if (ended && DrainOutput(v, out) && request.window) PostMessageA(request.window, WM_APP, 0, 0);
+    if (playing) CloseOutput(out);
     ov_clear(&vf);
-    // Only now: the callback can no longer run.
-    DestroyBufferSync(sync);
-    return buffersReady;
+    return playing;
 }
 
 // Frees the blocks of play messages still queued when the thread ends.

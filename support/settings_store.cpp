@@ -70,11 +70,12 @@ int ReadUserInt(const char* name, int defaultValue)
     if (HKEY key = OpenCurrent(HKEY_CURRENT_USER)) {
         BYTE data[4];
         DWORD size = sizeof data;
-        if (RegQueryValueExA(key, name, nullptr, nullptr, data, &size) == ERROR_SUCCESS) {
-            // Fewer than 4 bytes stored (a short string, say) would leave part of the
-            // value undefined: such data reads as the default too.
-            if (size == sizeof data) memcpy(&result, data, sizeof result);
-        }
+        DWORD type = REG_NONE;
+        // Only a REG_DWORD is a stored number. Four bytes of text or binary data would
+        // read as some integer (the text "abc" as 6513249) and be written back as it.
+        if (RegQueryValueExA(key, name, nullptr, &type, data, &size) == ERROR_SUCCESS && type == REG_DWORD &&
+            size == sizeof data)
+            memcpy(&result, data, sizeof result);
         RegCloseKey(key);
     }
     return result;

@@ -11,8 +11,8 @@
 // class given to keys that have to be created. Without a window the class stays.
 void SelectKey(HWND window, const char* path);
 
-// HKEY_CURRENT_USER, 32-bit values. A missing key or value, or data that does not fit
-// 4 bytes, reads as the default.
+// HKEY_CURRENT_USER, 32-bit values. A missing key or value, or one that is not a
+// REG_DWORD of 4 bytes, reads as the default.
 int ReadUserInt(const char* name, int defaultValue);
 BOOL WriteUserInt(const char* name, int value);
 

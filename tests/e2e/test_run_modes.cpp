@@ -5,7 +5,11 @@
 #include "shell/saver_window.h"
 #include "support/password_fakes.h"
 #include "support/recording_window.h"
+#include "support/registry.h"
 #include "support/saver_process.h"
+#include "support/screenshot.h"
+#include "support/settings_store.h"
+#include "support/user_input.h"
 #include "support/waiting.h"
 
 namespace {
@@ -33,14 +37,17 @@ TEST(ExitCodes, BadSwitchesEndWithMinusOne)
         EXPECT_EQ(RunToExit(args), -1) << args;
 }
 
-TEST(ExitCodes, PreviewParentThatIsNoWindowEndsAtOnceWithoutOpeningAnything)
+// The desktop window is a window, but it never destroys a child of its own: a preview
+// in it could not end.
+TEST(ExitCodes, PreviewParentThatIsNoWindowOrTheDesktopEndsAtOnceWithoutOpeningAnything)
 {
-    SaverProcess p;
-    ASSERT_TRUE(p.Start("/p 1234567"));
-    EXPECT_EQ(static_cast<int>(p.WaitExit(5000)), -1);
-    EXPECT_EQ(FindWindowA(TILO_SAVER_CLASS, nullptr), nullptr);
-    std::string digits(300, '7');
-    EXPECT_EQ(RunToExit("/p " + digits), -1);
+    for (const std::string& parent : {std::string("1234567"), std::string(300, '7'),
+                                      std::to_string(reinterpret_cast<UINT_PTR>(GetDesktopWindow()))}) {
+        SaverProcess p;
+        ASSERT_TRUE(p.Start("/p " + parent));
+        EXPECT_EQ(static_cast<int>(p.WaitExit(5000)), -1) << parent;
+        EXPECT_EQ(FindWindowA(TILO_SAVER_CLASS, nullptr), nullptr) << parent;
+    }
 }
 
 TEST(ExitCodes, ChangePasswordOutsideTheOlderFamilyEndsWithMinusOne)
@@ -120,6 +127,26 @@ TEST(ExitCodes, ConfigurationRunEndsWithTheDialogsResult)
     EXPECT_EQ(p.WaitExit(10000), 1u);
 }
 
+// Started with no gap between them, as often as a race needs to show: one saver runs,
+// the other start brings it to the front and ends with 0.
+TEST(ExitCodes, FullScreenStartsAtTheSameMomentLeaveOneSaver)
+{
+    for (int round = 0; round < 5; ++round) {
+        SCOPED_TRACE(round);
+        SaverProcess a, b;
+        ASSERT_TRUE(a.Start("/s"));
+        ASSERT_TRUE(b.Start("/s"));
+        ASSERT_TRUE(WaitUntil([&] { return !a.Running() || !b.Running(); }, 10000)) << "two savers run";
+        SaverProcess& left = a.Running() ? a : b;
+        EXPECT_EQ((a.Running() ? b : a).WaitExit(0), 0u);
+        HWND w = WaitForSaverWindow(left, 5000);
+        ASSERT_TRUE(w);
+        EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == w; }, 3000));
+        PostMessageA(w, WM_CLOSE, 0, 0);
+        EXPECT_EQ(left.WaitExit(10000), 0u);
+    }
+}
+
 TEST(ConfigurationMode, NoArgumentsOrAnUnclosedQuoteOpenItWithoutOwner)
 {
     RecordingWindow front("front", 200, 100);
@@ -154,6 +181,53 @@ TEST(ConfigurationMode, LetterCIsOwnedByTheForegroundWindowAndIgnoresWhatFollows
         code = p.WaitExit(0);
     }
     EXPECT_EQ(code, 1u);
+}
+
+// Settings started over a running full-screen saver: the saver closes as on input and
+// stores its view, and the dialog, owned by no saver window, shows in front and takes
+// the keys. Also when the foreground is the saver's own control menu.
+TEST(ConfigurationMode, OverARunningSaverTheSaverClosesAndTheSettingsShowInFront)
+{
+    for (bool menu : {false, true}) {
+        SCOPED_TRACE(menu ? "control menu in front" : "saver in front");
+        ProductKeyBackup key;
+        SetDword(HKEY_CURRENT_USER, TILO_PRODUCT_KEY, "mod1 depth", 5000);
+        MovePointer(400, 300);
+        SaverProcess saver;
+        ASSERT_TRUE(saver.Start("/s"));
+        HWND w = WaitForSaverWindow(saver);
+        ASSERT_TRUE(w);
+        PumpFor(300);
+        PressKey(VK_PRIOR);  // depth 50: a step of 1
+        if (menu) {
+            PressKey(VK_F1);
+            ASSERT_TRUE(WaitForWindow("#32770", "Control Menu", 5000, saver.pid()));
+        }
+        PumpFor(1500);
+
+        SaverProcess settings;
+        ASSERT_TRUE(settings.Start("/c"));
+        HWND dialog = WaitConfigDialog(settings);
+        ASSERT_TRUE(dialog);
+        EXPECT_EQ(saver.WaitExit(5000), 0u);
+        DWORD depth = 0;
+        EXPECT_TRUE(GetDword(HKEY_CURRENT_USER, TILO_PRODUCT_KEY, "mod1 depth", &depth));
+        EXPECT_EQ(depth, 5100u);
+        EXPECT_EQ(GetWindow(dialog, GW_OWNER), nullptr);
+        EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == dialog; }, 3000));
+        // On the screen: a point of the dialog's face, below its title and right of its
+        // preview frame, shows the face's colour.
+        RECT r;
+        GetWindowRect(dialog, &r);
+        const COLORREF face = GetSysColor(COLOR_BTNFACE);
+        const DWORD faceBgrx = DWORD(GetRValue(face)) << 16 | DWORD(GetGValue(face)) << 8 | GetBValue(face);
+        Screenshot shot;
+        EXPECT_TRUE(WaitUntil(
+            [&] { return shot.Capture() && (shot.at(r.right - 20, r.top + 60) & 0xFFFFFF) == faceBgrx; },
+            3000));
+        PressKey(VK_ESCAPE);
+        EXPECT_EQ(settings.WaitExit(5000), 1u);
+    }
 }
 
 TEST(ConfigurationMode, UnclosedQuoteAroundTheProgramConsumesTheWholeLine)

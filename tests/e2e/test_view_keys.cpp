@@ -116,6 +116,25 @@ TEST_F(SaverKeys, ALetterOrTheSpaceBarEndsTheSaverAndSavesTheView)
     }
 }
 
+// The window can be found as soon as it exists, while its set-up still runs; a key
+// pressed from then on ends the saver.
+TEST_F(SaverKeys, AKeyInTheFirstMomentEndsTheSaver)
+{
+    const struct {
+        DWORD afterMs;
+        WORD key;
+    } cases[] = {{30, VK_ESCAPE}, {120, 'A'}, {250, VK_ESCAPE}};
+    for (const auto& c : cases) {
+        ASSERT_TRUE(saver.Start("/s"));
+        window = WaitForSaverWindow(saver);
+        ASSERT_TRUE(window);
+        Sleep(c.afterMs);
+        Key(c.key);
+        EXPECT_EQ(EndCode(), 0u) << "key " << c.key << " at " << c.afterMs << " ms";
+        saver.Kill();
+    }
+}
+
 TEST_F(SaverKeys, SystemKeysDoNotEndTheSaver)
 {
     Start();

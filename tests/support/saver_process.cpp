@@ -7,6 +7,7 @@
 std::string SaverPath() { return TILO_SCR_PATH_VALUE; }
 std::string FakesDir() { return TILO_FAKES_DIR_VALUE; }
 std::string NoticeToolPath() { return TILO_NOTICE_TOOL; }
+std::string TestChantPath(const char* name) { return std::string(TILO_TEST_CHANTS_DIR_VALUE) + "/" + name; }
 
 HINSTANCE UseSaverResources()
 {

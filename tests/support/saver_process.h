@@ -38,5 +38,7 @@ std::string SaverPath();
 HINSTANCE UseSaverResources();
 std::string FakesDir();
 std::string NoticeToolPath();
+// A stream that tests/probes/make_test_chants.sh made, by file name.
+std::string TestChantPath(const char* name);
 
 #endif

@@ -3,6 +3,7 @@
 #include <stdio.h>
 
 #include "support/unix_command.h"
+#include "support/waiting.h"
 
 bool Screenshot::Capture()
 {
@@ -64,4 +65,36 @@ bool Screenshot::SaveBmp(const std::string& path) const
     fwrite(pixels.data(), 4, pixels.size(), f);
     fclose(f);
     return true;
+}
+
+namespace {
+
+const int kGrid = 7;
+
+int LitOnGrid(const Screenshot& s)
+{
+    int lit = 0;
+    for (int y = 0; y < s.height; y += kGrid)
+        for (int x = 0; x < s.width; x += kGrid)
+            if (s.at(x, y) & 0xFFFFFF) ++lit;
+    return lit;
+}
+
+}  // namespace
+
+ScreenMotion WatchScreen(DWORD apartMs, DWORD lightWithinMs)
+{
+    Screenshot earlier, a, b;
+    ScreenMotion m;
+    if (!earlier.Capture()) return m;
+    const DWORD start = GetTickCount();
+    while (a.Capture() && ((m.lit = LitOnGrid(a)) == 0 || a.pixels == earlier.pixels) &&
+           GetTickCount() - start < lightWithinMs)
+        PumpFor(50);
+    PumpFor(apartMs);
+    if (a.pixels.empty() || !b.Capture()) return ScreenMotion();
+    for (int y = 0; y < a.height; y += kGrid)
+        for (int x = 0; x < a.width; x += kGrid)
+            if ((a.at(x, y) ^ b.at(x, y)) & 0xFFFFFF) ++m.changed;
+    return m;
 }

@@ -20,4 +20,16 @@ struct Screenshot {
 // for a person to look at; false when it could not.
 bool SaveWindowPng(HWND window, const std::string& name);
 
+// The screen as a running animation shows it: the first screenshot that is lit and
+// differs from the screen as it was at the call (which may still hold what an earlier
+// window left there), waited for up to `lightWithinMs` since the first frame can take a
+// second or more on a busy machine; and a second one `apartMs` later, compared with it
+// on a grid of every 7th pixel. A turning scene is lit and changes; a frozen one
+// changes nothing, a blank one lights nothing.
+struct ScreenMotion {
+    int lit = 0;      // grid pixels of the first screenshot that are not black
+    int changed = 0;  // grid pixels that differ in the second
+};
+ScreenMotion WatchScreen(DWORD apartMs, DWORD lightWithinMs = 10000);
+
 #endif

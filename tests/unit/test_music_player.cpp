@@ -16,6 +16,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -337,6 +338,33 @@ TEST_F(MusicPlayer, DamagedChantPlaysWhatDecodesAndEnds)
     ShutdownMusic();
     EXPECT_TRUE(DeleteFileA(cut.c_str())) << "file left open";
     EXPECT_TRUE(DeleteFileA(bad.c_str())) << "file left open";
+}
+
+// A chained stream whose second link has another format (0.1 s mono at 44,100 Hz, then
+// 2 s of a 440 Hz tone in stereo at 8,000 Hz): the second link sounds at its own pitch
+// for its own length. Played in the first link's format it would sound for 0.73 s at
+// 1213 Hz. Time is counted in 10 ms windows that sound; on a busy machine the device
+// may stretch a play, never shorten it.
+TEST_F(MusicPlayer, ALinkInAnotherFormatPlaysInItsOwnFormat)
+{
+    StartMusic();
+    SetMusicSourceName(TestChantPath("chained.ogg").c_str());
+    DWORD t0 = timeGetTime();
+    ASSERT_NE(PlayVoice(window_, 0), 0);
+    PumpUntil(8000, 1);
+    ASSERT_EQ(g_notices.size(), 1u) << "the play did not run to its end";
+    std::vector<int16_t> heard = capture_.Samples();
+    const std::vector<double> tone = WindowRms(BandPass(heard, 400, 480));
+    const std::vector<double> buzz = WindowRms(BandPass(heard, 1100, 1330));
+    const long from = std::max(0L, static_cast<long>(capture_.SampleAt(t0) / kWindow10ms));
+    auto msAbove = [from](const std::vector<double>& rms, double level) {
+        return 10 * std::count_if(rms.begin() + std::min<long>(from, rms.size()), rms.end(),
+                                  [level](double r) { return r > level; });
+    };
+    const long toneMs = msAbove(tone, kHeard), buzzMs = msAbove(buzz, DbToLevel(-30));
+    printf("440 Hz for %ld ms, 1213 Hz for %ld ms\n", toneMs, buzzMs);
+    EXPECT_GT(toneMs, 1500);
+    EXPECT_LT(buzzMs, 100) << "samples played in the first link's format";
 }
 
 // Run in a child process whose sound server does not exist (see NoSoundServer below).

@@ -59,20 +59,26 @@ TEST(SettingsStore, IntegersRoundTripAsFourByteDwords)
     EXPECT_EQ(ReadUserInt("missing", -9999), -9999);
 }
 
-TEST(SettingsStore, DataThatDoesNotFitFourBytesReadsAsDefault)
+// Only a REG_DWORD is a number: text or binary data of any length, four bytes
+// included, reads as the default.
+TEST(SettingsStore, ValuesOfAnotherTypeOrSizeReadAsDefault)
 {
     ScratchKey scratch;
     SelectKey(nullptr, scratch.path().c_str());
     const BYTE eight[8] = {1, 2, 3, 4, 5, 6, 7, 8};
-    ASSERT_TRUE(SetBinary(HKEY_CURRENT_USER, scratch.path().c_str(), "long", eight, 8, REG_BINARY));
-    EXPECT_EQ(ReadUserInt("long", 42), 42);
-    // A short string under an integer's name would leave bytes of the result unset.
-    ASSERT_TRUE(SetBinary(HKEY_CURRENT_USER, scratch.path().c_str(), "short", "1", 2, REG_SZ));
-    EXPECT_EQ(ReadUserInt("short", 42), 42);
-    // Four bytes of any type are taken as they stand.
-    const BYTE four[4] = {0x10, 0x27, 0, 0};
-    ASSERT_TRUE(SetBinary(HKEY_CURRENT_USER, scratch.path().c_str(), "four", four, 4, REG_BINARY));
-    EXPECT_EQ(ReadUserInt("four", 42), 10000);
+    const struct {
+        DWORD type;
+        const void* data;
+        DWORD size;
+    } cases[] = {{REG_BINARY, eight, 8},    {REG_QWORD, eight, 8},     {REG_SZ, "1", 2},
+                 {REG_SZ, "abc", 4},        {REG_MULTI_SZ, "ab\0", 4}, {REG_BINARY, "abc", 4},
+                 {REG_EXPAND_SZ, "abc", 4}, {REG_DWORD, eight, 3},     {REG_DWORD_BIG_ENDIAN, eight, 4}};
+    for (const auto& c : cases) {
+        ASSERT_TRUE(SetBinary(HKEY_CURRENT_USER, scratch.path().c_str(), "v", c.data, c.size, c.type));
+        EXPECT_EQ(ReadUserInt("v", 42), 42) << "type " << c.type << ", " << c.size << " bytes";
+    }
+    ASSERT_TRUE(SetDword(HKEY_CURRENT_USER, scratch.path().c_str(), "v", 10000));
+    EXPECT_EQ(ReadUserInt("v", 42), 10000);
 }
 
 TEST(SettingsStore, MachineStringsStoreTheirTerminatorAndLongOnesReadAsDefault)

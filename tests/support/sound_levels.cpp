@@ -67,4 +67,11 @@ long FirstQuietRun(const std::vector<double>& rms, double level, size_t run, siz
     return -1;
 }
 
+size_t QuietWindows(const std::vector<double>& rms, double level, size_t from, size_t to)
+{
+    size_t quiet = 0;
+    for (size_t i = from; i < to && i < rms.size(); ++i) quiet += rms[i] <= level;
+    return quiet;
+}
+
 double DbToLevel(double db) { return pow(10.0, db / 20.0); }

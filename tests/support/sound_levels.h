@@ -19,6 +19,10 @@ long FirstAbove(const std::vector<double>& rms, double level, size_t from = 0);
 long LastAbove(const std::vector<double>& rms, double level);
 // First window index at or after `from` that starts a run of `run` windows at or below `level`.
 long FirstQuietRun(const std::vector<double>& rms, double level, size_t run, size_t from = 0);
+// Windows from `from` up to (not including) `to` at or below `level`. A loaded host can
+// starve the sound server for a few tens of milliseconds; a player that fails to keep
+// its device fed leaves far more than that.
+size_t QuietWindows(const std::vector<double>& rms, double level, size_t from, size_t to);
 double DbToLevel(double db);
 
 #endif

@@ -128,7 +128,7 @@ void FrameStep(HWND window)
     g_dwLastFrame = GetTickCount();
 
     if (DrawForModule(g_nCurModule) && !g_bStop) {
-        SwapBuffers(g_hDC);
+        ShowFrame();
         ++g_nFramesShown;
     }
 }

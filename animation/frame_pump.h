@@ -17,7 +17,7 @@ extern int g_nMusicVoice;     // the voice started last, 0..2
 // to measure what a frame costs without the floor.
 extern DWORD g_dwFrameFloorMs;
 constexpr DWORD kFrameFloorMs = 30;
-// Frames swapped onto the screen since the process started.
+// Frames shown since the process started.
 extern unsigned g_nFramesShown;
 // A new voice of the chant starts this often, in milliseconds.
 constexpr DWORD kMusicRotationMs = 3200;

@@ -22,6 +22,10 @@ extern unsigned g_nFramesShown;
 // A new voice of the chant starts this often, in milliseconds.
 constexpr DWORD kMusicRotationMs = 3200;
 
+// Starts the chant on voice 0 now and the rotation from it, so that the next voice
+// follows kMusicRotationMs later.
+void RestartMusicRotation(HWND window);
+
 // Handles one WM_NEXT_FRAME for the host window (the saver window when g_bSaverWindow
 // is set, else the configuration dialog).
 void PumpFrame(HWND window);

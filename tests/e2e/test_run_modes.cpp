@@ -19,11 +19,6 @@ int RunToExit(const std::string& args, DWORD ms = 10000)
     return static_cast<int>(code);
 }
 
-HWND WaitConfigDialog(const SaverProcess& p)
-{
-    return WaitForWindow("#32770", "Tilo Settings", 15000, p.pid());
-}
-
 }  // namespace
 
 TEST(ExitCodes, BadSwitchesEndWithMinusOne)
@@ -114,7 +109,7 @@ TEST(ExitCodes, ConfigurationRunEndsWithTheDialogsResult)
 {
     SaverProcess p;
     ASSERT_TRUE(p.Start("/c"));
-    HWND dialog = WaitConfigDialog(p);
+    HWND dialog = WaitForConfigDialog(p);
     ASSERT_TRUE(dialog);
     PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     EXPECT_EQ(p.WaitExit(10000), 1u);
@@ -127,7 +122,7 @@ TEST(ConfigurationMode, NoArgumentsOrAnUnclosedQuoteOpenItWithoutOwner)
     for (const char* args : {"", "   "}) {
         SaverProcess p;
         ASSERT_TRUE(p.Start(args));
-        HWND dialog = WaitConfigDialog(p);
+        HWND dialog = WaitForConfigDialog(p);
         ASSERT_TRUE(dialog) << "[" << args << "]";
         EXPECT_EQ(GetWindow(dialog, GW_OWNER), nullptr);
         PostMessageA(dialog, WM_CLOSE, 0, 0);
@@ -143,7 +138,7 @@ TEST(ConfigurationMode, LetterCIsOwnedByTheForegroundWindowAndIgnoresWhatFollows
     ASSERT_EQ(GetForegroundWindow(), front.hwnd());
     SaverProcess p;
     ASSERT_TRUE(p.Start("/c:1234"));
-    HWND dialog = WaitConfigDialog(p);
+    HWND dialog = WaitForConfigDialog(p);
     ASSERT_TRUE(dialog);
     EXPECT_EQ(GetWindow(dialog, GW_OWNER), front.hwnd());
     PostMessageA(dialog, WM_COMMAND, IDOK, 0);
@@ -160,7 +155,7 @@ TEST(ConfigurationMode, UnclosedQuoteAroundTheProgramConsumesTheWholeLine)
 {
     SaverProcess p;
     ASSERT_TRUE(p.StartRaw("\"" + SaverPath() + " /s"));
-    HWND dialog = WaitConfigDialog(p);
+    HWND dialog = WaitForConfigDialog(p);
     ASSERT_TRUE(dialog);
     EXPECT_EQ(GetWindow(dialog, GW_OWNER), nullptr);
     EXPECT_EQ(FindWindowA(TILO_SAVER_CLASS, nullptr), nullptr);

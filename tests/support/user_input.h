@@ -10,4 +10,8 @@ void PressKey(WORD vk, bool alt = false);
 // Moves the pointer with absolute positions, as a user's mouse would.
 void MovePointer(int x, int y);
 
+// Clicks the left button at the point, or in the middle of a window of any process.
+void ClickAt(int x, int y);
+void Click(HWND window);
+
 #endif

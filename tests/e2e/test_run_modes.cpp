@@ -5,6 +5,7 @@
 #include "shell/saver_window.h"
 #include "support/password_fakes.h"
 #include "support/recording_window.h"
+#include "support/registry.h"
 #include "support/saver_process.h"
 #include "support/waiting.h"
 
@@ -132,6 +133,7 @@ TEST(ConfigurationMode, NoArgumentsOrAnUnclosedQuoteOpenItWithoutOwner)
 
 TEST(ConfigurationMode, LetterCIsOwnedByTheForegroundWindowAndIgnoresWhatFollows)
 {
+    ProductKeyBackup key;  // its OK stores the settings
     RecordingWindow front("front", 200, 100);
     SetForegroundWindow(front.hwnd());
     PumpFor(100);

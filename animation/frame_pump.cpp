@@ -58,6 +58,13 @@ void PostNextFrame(HWND window)
     PostMessageA(window, WM_NEXT_FRAME, static_cast<WPARAM>(-1), static_cast<LPARAM>(-1));
 }
 
+void RestartMusicRotation(HWND window)
+{
+    g_nMusicVoice = 0;
+    g_dwLastMusic = GetTickCount();
+    PlayVoice(window, 0);
+}
+
 int DrawForModule(int index)
 {
     switch (index) {
@@ -128,7 +135,7 @@ void FrameStep(HWND window)
     g_dwLastFrame = GetTickCount();
 
     if (DrawForModule(g_nCurModule) && !g_bStop) {
-        SwapBuffers(g_hDC);
+        ShowFrame();
         ++g_nFramesShown;
     }
 }

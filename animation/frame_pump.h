@@ -17,10 +17,14 @@ extern int g_nMusicVoice;     // the voice started last, 0..2
 // to measure what a frame costs without the floor.
 extern DWORD g_dwFrameFloorMs;
 constexpr DWORD kFrameFloorMs = 30;
-// Frames swapped onto the screen since the process started.
+// Frames shown since the process started.
 extern unsigned g_nFramesShown;
 // A new voice of the chant starts this often, in milliseconds.
 constexpr DWORD kMusicRotationMs = 3200;
+
+// Starts the chant on voice 0 now and the rotation from it, so that the next voice
+// follows kMusicRotationMs later.
+void RestartMusicRotation(HWND window);
 
 // Handles one WM_NEXT_FRAME for the host window (the saver window when g_bSaverWindow
 // is set, else the configuration dialog).

@@ -68,6 +68,25 @@ bool ActiveFromStore(int stored) { return stored > 0; }
 
 int CycleTimeFromStore(int stored) { return stored < 0 ? kDefaultCycleTime : stored; }
 
+int CycleTimeFromText(const char* text)
+{
+    while (*text == ' ' || *text == '\t') ++text;
+    const bool negative = *text == '-';
+    if (*text == '-' || *text == '+') ++text;
+    long long value = 0;
+    for (; *text >= '0' && *text <= '9'; ++text) {
+        value = value * 10 + (*text - '0');
+        if (value > 2147483648LL) value = 2147483648LL;
+    }
+    if (negative) value = -value;
+    return value > 2147483647LL ? 2147483647 : static_cast<int>(value);
+}
+
+int ClampCycleTime(int seconds)
+{
+    return seconds < kMinCycleTime ? kMinCycleTime : seconds > kMaxCycleTime ? kMaxCycleTime : seconds;
+}
+
 bool SoundFromStore(int stored) { return stored == 1; }
 
 bool IsModuleIndex(int index, int count) { return index >= 1 && index <= count; }

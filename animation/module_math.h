@@ -55,7 +55,15 @@ float KeepDefault(float value);
 float ClampSpeed(float speed);
 bool ActiveFromStore(int stored);    // any value above 0 is on
 int CycleTimeFromStore(int stored);  // negative becomes the default; 0 stays
-bool SoundFromStore(int stored);     // exactly 1 is on
+
+// The settings dialog's cycle time, in seconds, as it accepts one.
+constexpr int kMinCycleTime = 1;
+constexpr int kMaxCycleTime = 9999;
+// Leading blanks, an optional sign, then decimal digits up to the first other
+// character; 0 without digits. Saturates at the 32-bit range.
+int CycleTimeFromText(const char* text);
+int ClampCycleTime(int seconds);
+bool SoundFromStore(int stored);  // exactly 1 is on
 
 bool IsModuleIndex(int index, int count);
 int CountActiveIn(const ModuleParams* table, int count);

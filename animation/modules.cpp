@@ -97,17 +97,21 @@ void SaveModuleParams()
     WriteUserInt("cycle time", g_nCycleTime);
 }
 
-void SelectModule(int index)
+void SelectModuleIn(const ModuleParams* table, int count, int index)
 {
-    if (IsModuleIndex(index, MODULE_COUNT)) CopyToView(g_Modules[index]);
+    if (IsModuleIndex(index, count)) CopyToView(table[index]);
     g_fSpin = 0.0f;
 }
 
-void StoreModule(int index)
+void StoreModuleIn(ModuleParams* table, int count, int index)
 {
-    if (!IsModuleIndex(index, MODULE_COUNT)) return;
-    for (int k = 0; k < 7; ++k) g_Modules[index].*kViewFields[k] = *kCurrentView[k];
+    if (!IsModuleIndex(index, count)) return;
+    for (int k = 0; k < 7; ++k) table[index].*kViewFields[k] = *kCurrentView[k];
 }
+
+void SelectModule(int index) { SelectModuleIn(g_Modules, MODULE_COUNT, index); }
+
+void StoreModule(int index) { StoreModuleIn(g_Modules, MODULE_COUNT, index); }
 
 void RestoreDefaultView(int index)
 {

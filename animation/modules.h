@@ -30,6 +30,9 @@ void SaveModuleTable(const ModuleParams* table, int count);
 // g_fSpin.
 void SelectModule(int index);
 void StoreModule(int index);
+// The same two over a table of slots 0..count.
+void SelectModuleIn(const ModuleParams* table, int count, int index);
+void StoreModuleIn(ModuleParams* table, int count, int index);
 void RestoreDefaultView(int index);
 
 int CountActiveModules();

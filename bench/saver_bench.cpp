@@ -4,8 +4,13 @@
 //   saver_bench first              process start to the saver's first swapped frame
 //   saver_bench barefirst          process start to a bare program's first swapped frame
 //   saver_bench paced SECONDS      the saver at its 30 ms pace: frames and CPU used
+//   saver_bench copied SECONDS     module-1 frames in the settings dialog's frame, drawn
+//                                  off screen and copied in (the path taken under Wine)
+//   saver_bench direct SECONDS     the same frames drawn into the frame itself (the plain
+//                                  path), each split into drawing and showing
 // Each prints one line "name value unit ..." for the script beside it.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <GL/gl.h>
 
@@ -18,8 +23,10 @@
 #include "render/gl_context.h"
 #include "render/mesh_lists.h"
 #include "render/scene.h"
+#include "resources/resource.h"
 #include "shell/saver_window.h"
 #include "support/process.h"
+#include "support/saver_process.h"
 #include "support/settings_store.h"
 
 namespace {
@@ -124,6 +131,48 @@ void BareFrame(float spin)
     SwapBuffers(g_hDC);
 }
 
+INT_PTR CALLBACK Inert(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+// Module-1 frames, unpaced, in the frame of the settings dialog's own template, with
+// drawing and showing timed apart.
+int SettingsFrames(ChildFrames path, const char* mode, DWORD ms)
+{
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_UPDOWN_CLASS};
+    InitCommonControlsEx(&controls);
+    if (!UseSaverResources()) return 1;
+    HWND dialog = CreateDialogParamA(g_hInstance, MAKEINTRESOURCEA(IDD_CONFIG), nullptr, Inert, 0);
+    HWND frame = GetDlgItem(dialog, IDC_PREVIEW_FRAME);
+    g_ChildFrames = path;
+    if (!frame || !CreateGLContext(frame, 32)) return 1;
+    SelectKey(nullptr, TILO_PRODUCT_KEY);
+    LoadModuleParams();
+    MSG msg;
+    auto frameOnce = [&](double* draw, double* show) {
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+        const double a = NowMs();
+        DrawModule1();
+        glFinish();  // the drawing is done before the show is timed
+        const double b = NowMs();
+        ShowFrame();
+        *draw += b - a;
+        *show += NowMs() - b;
+    };
+    double draw = 0, show = 0;
+    for (int i = 0; i < 5; ++i) frameOnce(&draw, &show);
+    draw = show = 0;
+    unsigned frames = 0;
+    const double start = NowMs();
+    for (; NowMs() - start < ms; ++frames) frameOnce(&draw, &show);
+    const double wall = NowMs() - start;
+    RECT rc = {};
+    GetClientRect(frame, &rc);
+    printf("%s %.3f ms/frame %.3f ms-show %.3f ms-draw %ldx%ld %u frames\n", mode, wall / frames,
+           show / frames, draw / frames, rc.right, rc.bottom, frames);
+    DestroyGLContext();
+    DestroyWindow(dialog);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -173,6 +222,8 @@ int main(int argc, char** argv)
         DestroyGLContext();
         return 0;
     }
-    fprintf(stderr, "usage: saver_bench frames|bare|first|barefirst|paced [SECONDS]\n");
+    if (!strcmp(mode, "copied")) return SettingsFrames(ChildFrames::Copied, mode, ms);
+    if (!strcmp(mode, "direct")) return SettingsFrames(ChildFrames::Direct, mode, ms);
+    fprintf(stderr, "usage: saver_bench frames|bare|first|barefirst|paced|copied|direct [SECONDS]\n");
     return 2;
 }

@@ -2,7 +2,9 @@
 # The saver's own figures against bare programs of ours, side by side on one display:
 # frame time without the 30 ms floor against the same eight display lists in a tight
 # loop, at 1920 x 1080 and 1280 x 1024; process start to the first swapped frame against
-# a bare Wine OpenGL program; the CPU the saver uses at its 30 ms pace.
+# a bare Wine OpenGL program; the CPU the saver uses at its 30 ms pace; module-1 frames
+# in the settings dialog's frame, shown by copying them in (the path taken under Wine)
+# against by swapping the frame's own buffers (the plain path).
 #   bash bench/saver_bench.sh [SECONDS]   (builds build/win first)
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -35,6 +37,17 @@ for screen in 1920x1080 1280x1024; do
     f=$(printf '%s\n' "${first[@]}" | median); g=$(printf '%s\n' "${barefirst[@]}" | median)
     printf '%-9s start to first swapped frame: saver %.1f ms, bare %.1f ms, ratio %.3f (runs: saver %s; bare %s)\n' \
       "$screen" "$f" "$g" "$(echo "$f / $g" | bc -l)" "${first[*]}" "${barefirst[*]}"
+    copied=() plain=() size=
+    for _ in 1 2 3 4 5; do
+      line=$(wine "$exe" copied "$seconds" </dev/null); size=$(echo "$line" | field 8)
+      copied+=("$(echo "$line" | awk '{print $4, $2}')")
+      plain+=("$(wine "$exe" direct "$seconds" </dev/null | awk '{print $4, $2}')")
+    done
+    med() { printf '%s\n' "$@" | awk -v k="$col" '{print $k}' | median; }
+    col=1 cs=$(med "${copied[@]}") ps=$(med "${plain[@]}")
+    col=2 cf=$(med "${copied[@]}") pf=$(med "${plain[@]}")
+    printf '%-9s settings frame %s: showing a frame %.3f ms copied in, %.3f ms swapped; whole frame %.2f ms against %.2f ms (show and frame per run: copied %s; swapped %s)\n' \
+      "$screen" "$size" "$cs" "$ps" "$cf" "$pf" "${copied[*]}" "${plain[*]}"
     paced=$(wine "$exe" paced 10 </dev/null)
     printf '%-9s at the 30 ms pace: %s\n' "$screen" "$(echo "$paced" | awk '{printf "%.2f ms/frame, %.1f fps, %.1f%% of one core", $2, $4, $6}')"
   fi

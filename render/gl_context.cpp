@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 #include <GL/glu.h>
+#include <stdlib.h>
 
 #include "render/pixel_format.h"
 #include "support/process.h"
@@ -9,8 +10,103 @@
 HDC g_hDC = nullptr;
 HGLRC g_hRC = nullptr;
 HWND g_hGLWnd = nullptr;
+ChildFrames g_ChildFrames = ChildFrames::Detect;
 
 namespace {
+
+// Frames copied into a child window: the child, its own procedure, the hidden window
+// drawn into, and the last frame read back (32-bit BGRA, bottom row first, as both
+// OpenGL and a bottom-up DIB order it).
+HWND s_frameWnd = nullptr;
+WNDPROC s_frameProc = nullptr;
+HWND s_surfaceWnd = nullptr;
+BITMAPINFO s_frameBitmap = {};
+void* s_framePixels = nullptr;
+bool s_frameReady = false;
+
+const char kSurfaceClass[] = "TiloFrameSurface";
+
+bool RunningUnderWine()
+{
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version");
+}
+
+bool CopiesFrames(HWND window)
+{
+    if (!(GetWindowLongA(window, GWL_STYLE) & WS_CHILD)) return false;
+    DWORD owner = 0;
+    GetWindowThreadProcessId(GetAncestor(window, GA_ROOT), &owner);
+    if (owner != GetCurrentProcessId()) return false;
+    if (g_ChildFrames == ChildFrames::Detect) return RunningUnderWine();
+    return g_ChildFrames == ChildFrames::Copied;
+}
+
+void CopyLastFrame(HDC dc)
+{
+    const BITMAPINFOHEADER& h = s_frameBitmap.bmiHeader;
+    SetDIBitsToDevice(dc, 0, 0, h.biWidth, h.biHeight, 0, 0, 0, h.biHeight, s_framePixels, &s_frameBitmap,
+                      DIB_RGB_COLORS);
+}
+
+// The child's own painting would leave it black until the next frame.
+LRESULT CALLBACK CopiedFrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_PAINT && s_frameReady) {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(window, &ps);
+        CopyLastFrame(dc);
+        EndPaint(window, &ps);
+        return 0;
+    }
+    return CallWindowProcA(s_frameProc, window, message, wParam, lParam);
+}
+
+// The hidden window that frames for the child are drawn into; null when it or the
+// frame buffer cannot be had.
+HWND BeginCopiedFrames(HWND frame)
+{
+    RECT rc = {};
+    GetClientRect(frame, &rc);
+    const LONG width = rc.right > 1 ? rc.right : 1, height = rc.bottom > 1 ? rc.bottom : 1;
+    s_framePixels = malloc(static_cast<size_t>(width) * height * 4);
+    if (!s_framePixels) return nullptr;
+    WNDCLASSA wc = {};
+    wc.style = CS_OWNDC;
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = g_hModule;
+    wc.lpszClassName = kSurfaceClass;
+    RegisterClassA(&wc);  // fails harmlessly when a former context registered it
+    s_surfaceWnd = CreateWindowExA(WS_EX_TOOLWINDOW, kSurfaceClass, "", WS_POPUP, 0, 0, width, height,
+                                   nullptr, nullptr, g_hModule, nullptr);
+    if (!s_surfaceWnd) return nullptr;
+    BITMAPINFOHEADER& h = s_frameBitmap.bmiHeader;
+    h.biSize = sizeof h;
+    h.biWidth = width;
+    h.biHeight = height;
+    h.biPlanes = 1;
+    h.biBitCount = 32;
+    h.biCompression = BI_RGB;
+    s_frameWnd = frame;
+    s_frameProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(frame, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CopiedFrameProc)));
+    return s_surfaceWnd;
+}
+
+void EndCopiedFrames()
+{
+    if (s_frameWnd) {
+        SetWindowLongPtrA(s_frameWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(s_frameProc));
+        s_frameWnd = nullptr;
+    }
+    if (s_surfaceWnd) {
+        DestroyWindow(s_surfaceWnd);
+        s_surfaceWnd = nullptr;
+    }
+    free(s_framePixels);
+    s_framePixels = nullptr;
+    s_frameReady = false;
+}
 
 const GLfloat kLightAmbient[4] = {0.4f, 0.4f, 0.4f, 1.0f};
 const GLfloat kLightDiffuse[4] = {0.4f, 0.4f, 0.4f, 1.0f};
@@ -105,8 +201,11 @@ bool CreateGLContext(HWND window, int colourBits)
 {
     g_hModule = GetModuleHandleA(nullptr);
 
-    g_hGLWnd = window;
-    g_hDC = GetDC(window);
+    HWND surface = window;
+    if (CopiesFrames(window) && !(surface = BeginCopiedFrames(window)))
+        return Fail(TILO_MSG_NO_DC, TILO_CAPTION_ERROR);
+    g_hGLWnd = surface;
+    g_hDC = GetDC(surface);
     if (!g_hDC) return Fail(TILO_MSG_NO_DC, TILO_CAPTION_ERROR);
 
     int format = PickPixelFormat(g_hDC, colourBits);
@@ -139,4 +238,21 @@ void DestroyGLContext()
         if (!ReleaseDC(g_hGLWnd, g_hDC)) ReleaseMessage(TILO_MSG_RELEASE_DC);
         g_hDC = nullptr;
     }
+    EndCopiedFrames();
 }
+
+bool ShowFrame()
+{
+    if (!s_frameWnd) return SwapBuffers(g_hDC) != FALSE;
+    const BITMAPINFOHEADER& h = s_frameBitmap.bmiHeader;
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, h.biWidth, h.biHeight, GL_BGRA_EXT, GL_UNSIGNED_BYTE, s_framePixels);
+    s_frameReady = true;
+    HDC dc = GetDC(s_frameWnd);
+    if (!dc) return false;
+    CopyLastFrame(dc);
+    ReleaseDC(s_frameWnd, dc);
+    return true;
+}
+
+HWND CopiedFrameWindow() { return s_frameWnd; }

@@ -134,8 +134,12 @@ TEST_P(BadSettings, SaverShowsItsSceneEndsOnAKeyAndWritesBackTheSameView)
     const Loaded before = Load();
     if (!form().extreme) {
         // Not written on close, so seen here as the saver's own code reads them.
-        if (Broken(9)) EXPECT_FALSE(before.soundOn);
-        if (Broken(10)) EXPECT_FALSE(before.frameWarnOff);
+        if (Broken(9)) {
+            EXPECT_FALSE(before.soundOn);
+        }
+        if (Broken(10)) {
+            EXPECT_FALSE(before.frameWarnOff);
+        }
     }
 
     DWORD code = 0;
@@ -161,7 +165,9 @@ TEST_P(BadSettings, SaverShowsItsSceneEndsOnAKeyAndWritesBackTheSameView)
         } else if (kValues[i].writtenDefault != kNotWritten) {
             EXPECT_EQ(type, DWORD(REG_DWORD));
             // Data that is no REG_DWORD read as the default, and is written back as it.
-            if (!form().extreme) EXPECT_EQ(data, Dword(kValues[i].writtenDefault));
+            if (!form().extreme) {
+                EXPECT_EQ(data, Dword(kValues[i].writtenDefault));
+            }
         } else if (i == 10 && type == REG_DWORD && data == Dword(1)) {
             // The frame-rate monitor may have found the rate good and said so.
         } else {

@@ -23,11 +23,6 @@ int RunToExit(const std::string& args, DWORD ms = 10000)
     return static_cast<int>(code);
 }
 
-HWND WaitConfigDialog(const SaverProcess& p)
-{
-    return WaitForWindow("#32770", "Tilo Settings", 15000, p.pid());
-}
-
 }  // namespace
 
 TEST(ExitCodes, BadSwitchesEndWithMinusOne)
@@ -121,7 +116,7 @@ TEST(ExitCodes, ConfigurationRunEndsWithTheDialogsResult)
 {
     SaverProcess p;
     ASSERT_TRUE(p.Start("/c"));
-    HWND dialog = WaitConfigDialog(p);
+    HWND dialog = WaitForConfigDialog(p);
     ASSERT_TRUE(dialog);
     PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     EXPECT_EQ(p.WaitExit(10000), 1u);
@@ -154,7 +149,7 @@ TEST(ConfigurationMode, NoArgumentsOrAnUnclosedQuoteOpenItWithoutOwner)
     for (const char* args : {"", "   "}) {
         SaverProcess p;
         ASSERT_TRUE(p.Start(args));
-        HWND dialog = WaitConfigDialog(p);
+        HWND dialog = WaitForConfigDialog(p);
         ASSERT_TRUE(dialog) << "[" << args << "]";
         EXPECT_EQ(GetWindow(dialog, GW_OWNER), nullptr);
         PostMessageA(dialog, WM_CLOSE, 0, 0);
@@ -164,13 +159,14 @@ TEST(ConfigurationMode, NoArgumentsOrAnUnclosedQuoteOpenItWithoutOwner)
 
 TEST(ConfigurationMode, LetterCIsOwnedByTheForegroundWindowAndIgnoresWhatFollows)
 {
+    ProductKeyBackup key;  // its OK stores the settings
     RecordingWindow front("front", 200, 100);
     SetForegroundWindow(front.hwnd());
     PumpFor(100);
     ASSERT_EQ(GetForegroundWindow(), front.hwnd());
     SaverProcess p;
     ASSERT_TRUE(p.Start("/c:1234"));
-    HWND dialog = WaitConfigDialog(p);
+    HWND dialog = WaitForConfigDialog(p);
     ASSERT_TRUE(dialog);
     EXPECT_EQ(GetWindow(dialog, GW_OWNER), front.hwnd());
     PostMessageA(dialog, WM_COMMAND, IDOK, 0);
@@ -207,7 +203,7 @@ TEST(ConfigurationMode, OverARunningSaverTheSaverClosesAndTheSettingsShowInFront
 
         SaverProcess settings;
         ASSERT_TRUE(settings.Start("/c"));
-        HWND dialog = WaitConfigDialog(settings);
+        HWND dialog = WaitForConfigDialog(settings);
         ASSERT_TRUE(dialog);
         EXPECT_EQ(saver.WaitExit(5000), 0u);
         DWORD depth = 0;
@@ -234,7 +230,7 @@ TEST(ConfigurationMode, UnclosedQuoteAroundTheProgramConsumesTheWholeLine)
 {
     SaverProcess p;
     ASSERT_TRUE(p.StartRaw("\"" + SaverPath() + " /s"));
-    HWND dialog = WaitConfigDialog(p);
+    HWND dialog = WaitForConfigDialog(p);
     ASSERT_TRUE(dialog);
     EXPECT_EQ(GetWindow(dialog, GW_OWNER), nullptr);
     EXPECT_EQ(FindWindowA(TILO_SAVER_CLASS, nullptr), nullptr);

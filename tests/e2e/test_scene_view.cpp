@@ -25,14 +25,6 @@
 
 namespace {
 
-enum class Hue { Black, White, Red, Orange, Green, LightBlue, DarkBlue, Other };
-
-const char* Name(Hue h)
-{
-    const char* names[] = {"black", "white", "red", "orange", "green", "light blue", "dark blue", "other"};
-    return names[static_cast<int>(h)];
-}
-
 // The colour each mesh's material gives it under the two white lights.
 const Hue kMeshHue[8] = {Hue::White,     Hue::Green, Hue::Orange,   Hue::LightBlue,
                          Hue::LightBlue, Hue::Red,   Hue::DarkBlue, Hue::DarkBlue};
@@ -60,28 +52,6 @@ bool FacesViewer(int mesh, double spin)
 
 const MeshData* const kMeshes[8] = {&g_Mesh0, &g_Mesh1, &g_Mesh2, &g_Mesh3,
                                     &g_Mesh4, &g_Mesh5, &g_Mesh6, &g_Mesh7};
-
-Hue Classify(DWORD bgrx)
-{
-    const double b = (bgrx & 0xFF) / 255.0, g = ((bgrx >> 8) & 0xFF) / 255.0,
-                 r = ((bgrx >> 16) & 0xFF) / 255.0;
-    const double hi = std::max({r, g, b}), lo = std::min({r, g, b});
-    if (hi < 0.05) return Hue::Black;
-    if (hi - lo < 0.25 * hi) return Hue::White;
-    double h;
-    if (hi == r)
-        h = 60.0 * fmod((g - b) / (hi - lo) + 6.0, 6.0);
-    else if (hi == g)
-        h = 60.0 * ((b - r) / (hi - lo) + 2.0);
-    else
-        h = 60.0 * ((r - g) / (hi - lo) + 4.0);
-    if (h >= 340.0 || h < 20.0) return Hue::Red;
-    if (h < 70.0) return Hue::Orange;
-    if (h >= 90.0 && h < 160.0) return Hue::Green;
-    if (h >= 185.0 && h < 225.0) return Hue::LightBlue;
-    if (h >= 225.0 && h < 260.0) return Hue::DarkBlue;
-    return Hue::Other;
-}
 
 // Module 1's placement for the default view, built here rather than read back:
 // translation by -depth, then -spin about the band's axis. Column-major.

@@ -146,6 +146,23 @@ TEST(ModuleTable, StoredFlagsAndCycleTime)
     EXPECT_EQ(CycleTimeFromStore(30), 30);
 }
 
+TEST(ModuleTable, CycleTimeTextConvertsAsTypedAndClampsToWhatTheDialogAccepts)
+{
+    const std::pair<const char*, int> texts[] = {{"15", 15},
+                                                 {"  \t42x7", 42},
+                                                 {"-5", -5},
+                                                 {"+9", 9},
+                                                 {"", 0},
+                                                 {"x12", 0},
+                                                 {"- 3", 0},
+                                                 {"99999999999", 2147483647},
+                                                 {"-99999999999", -2147483647 - 1}};
+    for (const auto& [text, value] : texts) EXPECT_EQ(CycleTimeFromText(text), value) << text;
+    const std::pair<int, int> clamps[] = {{-5, 1},      {0, 1},        {1, 1},
+                                          {9999, 9999}, {12345, 9999}, {2147483647, 9999}};
+    for (const auto& [seconds, kept] : clamps) EXPECT_EQ(ClampCycleTime(seconds), kept) << seconds;
+}
+
 TEST(ModuleTable, NextActiveWrapsPastTheLastModule)
 {
     auto t = Table(4, {1, 3});

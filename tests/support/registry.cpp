@@ -128,19 +128,30 @@ std::string KeyClass(HKEY hive, const char* path)
     return rc == ERROR_SUCCESS ? std::string(cls, len) : "<no class>";
 }
 
+KeyValues ValuesOf(HKEY hive, const char* path)
+{
+    KeyValues values;
+    HKEY key;
+    if (RegOpenKeyExA(hive, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return values;
+    for (DWORD i = 0;; ++i) {
+        char name[256];
+        BYTE data[1024];
+        DWORD nameLen = sizeof name, type = 0, size = sizeof data;
+        LONG rc = RegEnumValueA(key, i, name, &nameLen, nullptr, &type, data, &size);
+        if (rc == ERROR_NO_MORE_ITEMS) break;
+        if (rc == ERROR_SUCCESS) values[name] = {type, std::vector<BYTE>(data, data + size)};
+    }
+    RegCloseKey(key);
+    return values;
+}
+
 ProductKeyBackup::ProductKeyBackup()
 {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, TILO_PRODUCT_KEY, 0, KEY_READ, &key) == ERROR_SUCCESS) {
-        for (DWORD i = 0;; ++i) {
-            char name[256];
-            DWORD nameLen = sizeof name, type = 0, value = 0, size = sizeof value;
-            LONG rc =
-                RegEnumValueA(key, i, name, &nameLen, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
-            if (rc == ERROR_NO_MORE_ITEMS) break;
-            if (rc == ERROR_SUCCESS && type == REG_DWORD) values_.emplace_back(name, value);
-        }
-        RegCloseKey(key);
+    for (const auto& [name, value] : ValuesOf(HKEY_CURRENT_USER, TILO_PRODUCT_KEY)) {
+        DWORD number = 0;
+        if (value.first != REG_DWORD || value.second.size() != sizeof number) continue;
+        memcpy(&number, value.second.data(), sizeof number);
+        values_.emplace_back(name, number);
     }
     DeleteTree(HKEY_CURRENT_USER, TILO_PRODUCT_KEY);
     SetDword(HKEY_CURRENT_USER, TILO_PRODUCT_KEY, "disable_frame_warn", 1);

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -61,6 +62,9 @@ bool GetDword(HKEY hive, const char* path, const char* name, DWORD* value);
 // The product key's 32-bit value in the current user's hive, or the fallback.
 DWORD StoredDword(const char* name, DWORD fallback = 0);
 bool GetString(HKEY hive, const char* path, const char* name, std::string* value);
+// Every value of a key, by name: its type and data (none for a missing key).
+using KeyValues = std::map<std::string, std::pair<DWORD, std::vector<BYTE>>>;
+KeyValues ValuesOf(HKEY hive, const char* path);
 // Raw data and its type, for checking what was stored byte for byte.
 bool GetRaw(HKEY hive, const char* path, const char* name, std::vector<BYTE>* data, DWORD* type);
 std::string KeyClass(HKEY hive, const char* path);

@@ -1,9 +1,40 @@
 #include "support/screenshot.h"
 
+#include <math.h>
 #include <stdio.h>
+
+#include <algorithm>
 
 #include "support/unix_command.h"
 #include "support/waiting.h"
+
+const char* Name(Hue h)
+{
+    const char* names[] = {"black", "white", "red", "orange", "green", "light blue", "dark blue", "other"};
+    return names[static_cast<int>(h)];
+}
+
+Hue Classify(DWORD bgrx)
+{
+    const double b = (bgrx & 0xFF) / 255.0, g = ((bgrx >> 8) & 0xFF) / 255.0,
+                 r = ((bgrx >> 16) & 0xFF) / 255.0;
+    const double hi = std::max({r, g, b}), lo = std::min({r, g, b});
+    if (hi < 0.05) return Hue::Black;
+    if (hi - lo < 0.25 * hi) return Hue::White;
+    double h;
+    if (hi == r)
+        h = 60.0 * fmod((g - b) / (hi - lo) + 6.0, 6.0);
+    else if (hi == g)
+        h = 60.0 * ((b - r) / (hi - lo) + 2.0);
+    else
+        h = 60.0 * ((r - g) / (hi - lo) + 4.0);
+    if (h >= 340.0 || h < 20.0) return Hue::Red;
+    if (h < 70.0) return Hue::Orange;
+    if (h >= 90.0 && h < 160.0) return Hue::Green;
+    if (h >= 185.0 && h < 225.0) return Hue::LightBlue;
+    if (h >= 225.0 && h < 260.0) return Hue::DarkBlue;
+    return Hue::Other;
+}
 
 bool Screenshot::Capture()
 {

@@ -7,6 +7,12 @@
 #include <string>
 #include <vector>
 
+// The colours the assembly's meshes show under the lights, and black around them.
+enum class Hue { Black, White, Red, Orange, Green, LightBlue, DarkBlue, Other };
+const char* Name(Hue h);
+// The hue of a 32-bit BGRX pixel.
+Hue Classify(DWORD bgrx);
+
 // 32-bit BGRX rows, top first.
 struct Screenshot {
     int width = 0, height = 0;

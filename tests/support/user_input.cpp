@@ -64,3 +64,21 @@ void MovePointer(int x, int y)
     SetCursorPos(x, y);
     PumpFor(30);
 }
+
+void ClickAt(int x, int y)
+{
+    MovePointer(x, y);
+    INPUT in[2] = {};
+    in[0].type = in[1].type = INPUT_MOUSE;
+    in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, in, sizeof(INPUT));
+    PumpFor(60);
+}
+
+void Click(HWND window)
+{
+    RECT r = {};
+    GetWindowRect(window, &r);
+    ClickAt((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+}

@@ -19,5 +19,8 @@ bool XdoKeys(HWND window, const std::string& keys);
 bool XdoType(HWND window, const std::string& text);
 // A click of the X server's pointer on the middle of a control.
 bool XdoClick(HWND control);
+// Clicks the left button at the point, or in the middle of a window of any process.
+void ClickAt(int x, int y);
+void Click(HWND window);
 
 #endif

@@ -19,6 +19,7 @@ struct FindArgs {
     const char* title;
     DWORD pid;
     HWND found;
+    bool titlePrefix;  // the title only starts with `title`
 };
 
 BOOL CALLBACK FindProc(HWND window, LPARAM lParam)
@@ -26,7 +27,9 @@ BOOL CALLBACK FindProc(HWND window, LPARAM lParam)
     FindArgs* a = reinterpret_cast<FindArgs*>(lParam);
     char buf[256];
     if (a->cls && (!GetClassNameA(window, buf, sizeof buf) || strcmp(buf, a->cls) != 0)) return TRUE;
-    if (a->title && (GetWindowTextA(window, buf, sizeof buf) < 0 || strcmp(buf, a->title) != 0)) return TRUE;
+    if (a->title && (GetWindowTextA(window, buf, sizeof buf) < 0 ||
+                     strncmp(buf, a->title, a->titlePrefix ? strlen(a->title) : sizeof buf) != 0))
+        return TRUE;
     if (a->pid) {
         DWORD owner = 0;
         GetWindowThreadProcessId(window, &owner);
@@ -36,18 +39,23 @@ BOOL CALLBACK FindProc(HWND window, LPARAM lParam)
     return FALSE;
 }
 
-}  // namespace
-
-HWND WaitForWindow(const char* cls, const char* title, DWORD milliseconds, DWORD pid)
+HWND WaitForTitled(const char* cls, const char* title, bool prefix, DWORD milliseconds, DWORD pid)
 {
     DWORD start = GetTickCount();
     do {
-        FindArgs a = {cls, title, pid, nullptr};
+        FindArgs a = {cls, title, pid, nullptr, prefix};
         EnumWindows(FindProc, reinterpret_cast<LPARAM>(&a));
         if (a.found) return a.found;
         PumpFor(20);
     } while (GetTickCount() - start < milliseconds);
     return nullptr;
+}
+
+}  // namespace
+
+HWND WaitForWindow(const char* cls, const char* title, DWORD milliseconds, DWORD pid)
+{
+    return WaitForTitled(cls, title, false, milliseconds, pid);
 }
 
 bool WaitWindowGone(HWND window, DWORD milliseconds)
@@ -163,6 +171,11 @@ DWORD WaitForProcessTree(HANDLE process, DWORD milliseconds)
         CloseHandle(member.second.handle);
     }
     return done ? lastCode : STILL_ACTIVE;
+}
+
+HWND WaitForConfigDialog(const SaverProcess& p, DWORD milliseconds)
+{
+    return WaitForTitled("#32770", "Tilo Settings", true, milliseconds, p.pid());
 }
 
 void SyncWith(HWND window)

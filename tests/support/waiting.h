@@ -20,6 +20,9 @@ HWND WaitForWindow(const char* cls, const char* title, DWORD milliseconds, DWORD
 bool WaitWindowGone(HWND window, DWORD milliseconds);
 // Full-screen saver window of the process, or null after the time.
 HWND WaitForSaverWindow(const SaverProcess& p, DWORD milliseconds = 15000);
+// The settings dialog of the process, or null after the time. Its caption starts with
+// "Tilo Settings" and shows the frame rate once frames are drawn.
+HWND WaitForConfigDialog(const SaverProcess& p, DWORD milliseconds = 15000);
 
 // Waits for the process and every process it started (and those in turn), for programs
 // that hand their work on and end, such as an uninstaller that runs from a copy of

@@ -4,6 +4,8 @@
 
 #include "render/gl_context.h"
 #include "support/process.h"
+#include "support/screenshot.h"
+#include "support/waiting.h"
 
 namespace {
 
@@ -106,4 +108,57 @@ TEST(GLContext, PickedFormatBeatsThePlatformsOwnChoice)
     }());
     ReleaseDC(w, dc);
     DestroyWindow(w);
+}
+
+TEST(GLContext, ChildOfAWindowOfOursGetsItsFramesCopiedInWithoutAPixelFormat)
+{
+    HWND parent = MakeTopLevel(400, 300);
+    auto child = [&] {
+        return CreateWindowExA(0, "Static", "", WS_CHILD | WS_VISIBLE | SS_BLACKRECT, 20, 30, 200, 150,
+                               parent, nullptr, nullptr, nullptr);
+    };
+    HWND frame = child();
+    ASSERT_TRUE(CreateGLContext(frame, 32));  // Wine's own: copied
+    EXPECT_EQ(CopiedFrameWindow(), frame);
+    HDC dc = GetDC(frame);
+    EXPECT_EQ(GetPixelFormat(dc), 0);
+    ReleaseDC(frame, dc);
+    const HWND surface = g_hGLWnd;
+    RECT rc = {};
+    GetClientRect(surface, &rc);
+    EXPECT_FALSE(IsWindowVisible(surface));
+    EXPECT_EQ(rc.right, 200);
+    EXPECT_EQ(rc.bottom, 150);
+
+    auto centre = [] {
+        Screenshot shot;
+        EXPECT_TRUE(shot.Capture());
+        return shot.at(120, 105) & 0xFFFFFF;
+    };
+    glClearColor(0.0f, 1.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    EXPECT_TRUE(ShowFrame());
+    EXPECT_TRUE(WaitUntil([&] { return centre() == 0x00FF00u; }, 3000));
+    // A repaint shows the last frame again, where the frame's own painting is black.
+    InvalidateRect(frame, nullptr, TRUE);
+    UpdateWindow(frame);
+    EXPECT_EQ(centre(), 0x00FF00u);
+
+    DestroyGLContext();
+    EXPECT_FALSE(IsWindow(surface));
+    EXPECT_EQ(CopiedFrameWindow(), nullptr);
+    InvalidateRect(frame, nullptr, TRUE);
+    UpdateWindow(frame);
+    EXPECT_NE(centre(), 0x00FF00u);
+
+    // As on Windows: drawn into the child itself.
+    g_ChildFrames = ChildFrames::Direct;
+    HWND direct = child();
+    ASSERT_TRUE(CreateGLContext(direct, 32));
+    EXPECT_EQ(g_hGLWnd, direct);
+    EXPECT_GT(GetPixelFormat(g_hDC), 0);
+    EXPECT_EQ(CopiedFrameWindow(), nullptr);
+    DestroyGLContext();
+    g_ChildFrames = ChildFrames::Detect;
+    DestroyWindow(parent);
 }

@@ -126,9 +126,23 @@ void OnCommand(HWND dialog, int id, int code)
     case IDCANCEL:
         Stop(dialog);
         break;
-    case IDC_ABOUT_BUTTON:
+    case IDC_ABOUT_BUTTON: {
+        // The animation pauses while About is open. A click that reaches the dialog's
+        // own loop rather than the pump's drain leaves the next frame's request waiting
+        // in the queue, where About's loop would run it: the pump is marked busy
+        // meanwhile, and the one request of the chain is posted again afterwards.
+        const bool inPump = g_bInFramePump;
+        g_bInFramePump = true;
         ShowAboutDialog(dialog);
+        g_bInFramePump = inPump;
+        if (!inPump && !g_bStop) {
+            MSG pending;
+            while (PeekMessageA(&pending, dialog, WM_NEXT_FRAME, WM_NEXT_FRAME, PM_REMOVE)) {
+            }
+            PostNextFrame(dialog);
+        }
         break;
+    }
     case IDC_CYCLE_EDIT:
         // Keys are the edit's while it has the focus. Its own notifications of a text
         // written while it has not (the clamp below) leave them to the view.

@@ -303,8 +303,17 @@ TEST_F(SettingsDialog, AboutOpensOverItAndTheAnimationPausesWhileItIsOpen)
     SetWindowPos(about, nullptr, GetSystemMetrics(SM_CXSCREEN) - (a.right - a.left),
                  GetSystemMetrics(SM_CYSCREEN) - (a.bottom - a.top), 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    std::vector<DWORD> paused;
-    EXPECT_TRUE(WaitUntil([&] { return Lit(paused = FramePixels()) > 1000; }, 3000)) << "no frame in sight";
+    // The frame is repainted where About uncovers it; then it stays as it is.
+    std::vector<DWORD> paused = FramePixels(), seen;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            PumpFor(200);
+            seen = paused;
+            paused = FramePixels();
+            return Lit(paused) > 1000 && paused == seen;
+        },
+        3000))
+        << "no frame in sight, or frames were drawn while About was open";
     PumpFor(700);
     EXPECT_TRUE(FramePixels() == paused) << "frames were drawn while About was open";
     PostMessageA(about, WM_COMMAND, IDOK, 0);

@@ -5,6 +5,7 @@
 #include "animation/modules.h"
 #include "support/registry.h"
 #include "support/settings_store.h"
+#include "support/view_state.h"
 
 namespace {
 
@@ -25,17 +26,6 @@ int Stored(const char* name)
 {
     DWORD v = 0;
     return GetDword(HKEY_CURRENT_USER, CurrentKeyPath(), name, &v) ? static_cast<int>(v) : kMissing;
-}
-
-void SetView(float depth, float horz, float vert, float xrot, float yrot, float zrot, float speed)
-{
-    g_fDepth = depth;
-    g_fHorz = horz;
-    g_fVert = vert;
-    g_fXrot = xrot;
-    g_fYrot = yrot;
-    g_fZrot = zrot;
-    g_fSpeed = speed;
 }
 
 struct StoredCase {

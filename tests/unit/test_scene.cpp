@@ -8,6 +8,7 @@
 #include "animation/saver_proc.h"
 #include "render/scene.h"
 #include "support/gl_test_window.h"
+#include "support/view_state.h"
 
 namespace {
 
@@ -59,17 +60,6 @@ void ExpectModelView(const Mat& expected)
     float m[16];
     glGetFloatv(GL_MODELVIEW_MATRIX, m);
     for (int i = 0; i < 16; ++i) EXPECT_NEAR(m[i], expected[i], 2e-4) << "element " << i;
-}
-
-void SetView(float depth, float horz, float vert, float xrot, float yrot, float zrot, float speed)
-{
-    g_fDepth = depth;
-    g_fHorz = horz;
-    g_fVert = vert;
-    g_fXrot = xrot;
-    g_fYrot = yrot;
-    g_fZrot = zrot;
-    g_fSpeed = speed;
 }
 
 // Module 1 on show with the given view and spin, over a window with a real context.

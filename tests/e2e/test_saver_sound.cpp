@@ -66,7 +66,7 @@ TEST_F(SaverSound, WithSoundOnVoicesStartEveryThreeSecondsAndCloseSilencesThem)
     EXPECT_NEAR(onset[1] - onset[0], 3200, 100);
     EXPECT_NEAR(onset[2] - onset[1], 3200, 100);
     // The copies overlap: no silence from the first onset up to now.
-    EXPECT_LE(QuietWindows(h.rms, kSilent, h.WindowAt(onset[0]), h.rms.size()), 10u)
+    EXPECT_LT(QuietShare(h.rms, kSilent, h.WindowAt(onset[0]), h.rms.size()), kHostDropoutShare)
         << "the sound broke off";
     EXPECT_LT(onset[2] - onset[0], kChantMs);
 
@@ -77,7 +77,7 @@ TEST_F(SaverSound, WithSoundOnVoicesStartEveryThreeSecondsAndCloseSilencesThem)
     h = Listen();
     long quiet = FirstQuietRun(h.rms, kSilent, 20, h.WindowAt(closed - 200));
     ASSERT_GE(quiet, 0);
-    EXPECT_LT(h.TimeOf(quiet) - closed, 150) << "the music went on after the close";
+    EXPECT_LT(h.TimeOf(quiet) - closed, 300) << "the music went on after the close";
     EXPECT_LT(LastAbove(h.rms, kHeard), quiet);
 }
 

@@ -67,11 +67,11 @@ long FirstQuietRun(const std::vector<double>& rms, double level, size_t run, siz
     return -1;
 }
 
-size_t QuietWindows(const std::vector<double>& rms, double level, size_t from, size_t to)
+double QuietShare(const std::vector<double>& rms, double level, size_t from, size_t to)
 {
-    size_t quiet = 0;
-    for (size_t i = from; i < to && i < rms.size(); ++i) quiet += rms[i] <= level;
-    return quiet;
+    size_t quiet = 0, all = 0;
+    for (size_t i = from; i < to && i < rms.size(); ++i, ++all) quiet += rms[i] <= level;
+    return all ? static_cast<double>(quiet) / all : 0.0;
 }
 
 double DbToLevel(double db) { return pow(10.0, db / 20.0); }

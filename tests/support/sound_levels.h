@@ -19,10 +19,12 @@ long FirstAbove(const std::vector<double>& rms, double level, size_t from = 0);
 long LastAbove(const std::vector<double>& rms, double level);
 // First window index at or after `from` that starts a run of `run` windows at or below `level`.
 long FirstQuietRun(const std::vector<double>& rms, double level, size_t run, size_t from = 0);
-// Windows from `from` up to (not including) `to` at or below `level`. A loaded host can
-// starve the sound server for a few tens of milliseconds; a player that fails to keep
-// its device fed leaves far more than that.
-size_t QuietWindows(const std::vector<double>& rms, double level, size_t from, size_t to);
+// Share of the windows from `from` up to (not including) `to` that are at or below
+// `level`; 0 for an empty range. A busy host starves the sound server now and then for
+// some tens of milliseconds (up to 1% of a play measured with both cores loaded); a
+// player that fails to keep its device fed leaves a gap at every buffer.
+double QuietShare(const std::vector<double>& rms, double level, size_t from, size_t to);
+const double kHostDropoutShare = 0.03;
 double DbToLevel(double db);
 
 #endif

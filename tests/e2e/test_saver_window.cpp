@@ -180,9 +180,16 @@ TEST_F(FullScreen, AWindowRaisedOverItIsCoveredAgain)
     };
     for (int round = 0; round < 3; ++round) {
         SCOPED_TRACE(round);
-        SetWindowPos(other, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
-        ASSERT_FALSE(saverAbove()) << "the window did not come up over the saver";
-        DWORD raised = GetTickCount();
+        // The saver raises itself once a frame, so on a busy host it may cover the window
+        // between the raise and the look; raise again until the window is seen on top.
+        bool cameUp = false;
+        DWORD raised = 0;
+        for (int attempt = 0; attempt < 20 && !cameUp; ++attempt) {
+            SetWindowPos(other, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+            raised = GetTickCount();
+            cameUp = !saverAbove();
+        }
+        ASSERT_TRUE(cameUp) << "the window did not come up over the saver";
         // A frame takes 30 to 100 ms here; a second is ample and still catches a saver
         // that stays covered.
         EXPECT_TRUE(WaitUntil(saverAbove, 1000)) << "still covered";

@@ -78,7 +78,8 @@ TEST_F(Preview, ContextMenuAndHelpGoToTheParent)
     EXPECT_EQ(parent->lastWParam(WM_CONTEXTMENU), reinterpret_cast<WPARAM>(parent->hwnd()));
 
     // The preview answers a help request itself with 1, having passed it on.
-    HELPINFO info = {sizeof info};
+    HELPINFO info{};
+    info.cbSize = sizeof info;
     info.iContextType = HELPINFO_WINDOW;
     EXPECT_EQ(SendMessageA(child, WM_HELP, 0, reinterpret_cast<LPARAM>(&info)), 1);
     EXPECT_TRUE(saver.Running());

@@ -162,8 +162,7 @@ TEST(ConfigurationMode, LetterCIsOwnedByTheForegroundWindowAndIgnoresWhatFollows
     ProductKeyBackup key;  // its OK stores the settings
     RecordingWindow front("front", 200, 100);
     SetForegroundWindow(front.hwnd());
-    PumpFor(100);
-    ASSERT_EQ(GetForegroundWindow(), front.hwnd());
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == front.hwnd(); }, 3000));
     SaverProcess p;
     ASSERT_TRUE(p.Start("/c:1234"));
     HWND dialog = WaitForConfigDialog(p);

@@ -63,8 +63,13 @@ TEST_F(SaverSound, WithSoundOnVoicesStartEveryThreeSecondsAndCloseSilencesThem)
         ASSERT_GE(i, 0) << "voice " << v << " not heard";
         onset[v] = h.TimeOf(i);
     }
-    EXPECT_NEAR(onset[1] - onset[0], 3200, 100);
-    EXPECT_NEAR(onset[2] - onset[1], 3200, 100);
+    // The next voice starts at the first frame 3.2 s after the last one started, so a
+    // slow frame on a busy host adds to the gap; a voice per frame or per two turns
+    // would be far outside.
+    for (int v = 1; v < 3; ++v) {
+        EXPECT_GT(onset[v] - onset[v - 1], 3100) << "voice " << v;
+        EXPECT_LT(onset[v] - onset[v - 1], 3700) << "voice " << v;
+    }
     // The copies overlap: no silence from the first onset up to now.
     EXPECT_LT(QuietShare(h.rms, kSilent, h.WindowAt(onset[0]), h.rms.size()), kHostDropoutShare)
         << "the sound broke off";

@@ -183,10 +183,7 @@ TEST_F(SaverKeys, F1OpensOneControlMenuThatPausesTheAnimation)
     EXPECT_EQ(clip.right - clip.left, GetSystemMetrics(SM_CXSCREEN));
     PumpFor(300);
     EXPECT_TRUE(saver.Running());
-    ASSERT_TRUE(a.Capture());
-    PumpFor(500);
-    ASSERT_TRUE(b.Capture());
-    EXPECT_NE(a.pixels, b.pixels);  // the animation goes on
+    EXPECT_GT(WatchScreen(500).changed, 0) << "the animation stays paused";
 
     Key(VK_F1);
     menu = WaitForWindow("#32770", "Control Menu", 5000, saver.pid());

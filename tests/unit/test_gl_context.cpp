@@ -139,12 +139,16 @@ TEST(GLContext, ChildOfAWindowOfOursGetsItsFramesCopiedInWithoutAPixelFormat)
     glClear(GL_COLOR_BUFFER_BIT);
     EXPECT_TRUE(ShowFrame());
     EXPECT_TRUE(WaitUntil([&] { return centre() == 0x00FF00u; }, 3000));
-    // A repaint shows the last frame again, where the frame's own painting is black;
-    // the X server gets what GDI drew a moment later, so the screen is looked at after.
+    // A repaint shows the last frame again, where the frame's own painting is black:
+    // the screen is blacked out first, so that only the repaint can bring the frame back.
+    HDC black = GetDC(frame);
+    RECT all = {0, 0, 200, 150};
+    FillRect(black, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    ReleaseDC(frame, black);
+    ASSERT_TRUE(WaitUntil([&] { return centre() == 0; }, 3000));
     InvalidateRect(frame, nullptr, TRUE);
     UpdateWindow(frame);
-    PumpFor(300);
-    EXPECT_EQ(centre(), 0x00FF00u);
+    EXPECT_TRUE(WaitUntil([&] { return centre() == 0x00FF00u; }, 3000)) << "the repaint left it black";
 
     DestroyGLContext();
     EXPECT_FALSE(IsWindow(surface));

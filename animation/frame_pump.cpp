@@ -26,6 +26,15 @@ void Drain(HWND window)
 {
     MSG msg;
     while (PeekMessageA(&msg, window, 0, 0, PM_REMOVE)) {
+        // A peek for the window's messages returns the quit message as well. It comes
+        // here when the window is destroyed from outside while the pump runs (a preview
+        // whose parent closes): it belongs to the loop that ends the run, so it goes
+        // back to the queue and no further frame is drawn.
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            g_bStop = true;
+            break;
+        }
         if (g_bStop) break;  // the message taken in this pass is dropped
         bool key = msg.message == WM_KEYDOWN || msg.message == WM_KEYUP;
         if (key && (g_bSaverWindow || !g_bKeysToEdit)) {

@@ -137,9 +137,12 @@ void OnCommand(HWND dialog, int id, int code)
         g_bInFramePump = inPump;
         if (!inPump && !g_bStop) {
             MSG pending;
-            while (PeekMessageA(&pending, dialog, WM_NEXT_FRAME, WM_NEXT_FRAME, PM_REMOVE)) {
+            bool quit = false;
+            while (!quit && PeekMessageA(&pending, dialog, WM_NEXT_FRAME, WM_NEXT_FRAME, PM_REMOVE)) {
+                // A filtered peek returns the quit message too; it is the dialog loop's.
+                if ((quit = pending.message == WM_QUIT)) PostQuitMessage(static_cast<int>(pending.wParam));
             }
-            PostNextFrame(dialog);
+            if (!quit) PostNextFrame(dialog);
         }
         break;
     }

@@ -22,7 +22,9 @@ protected:
             PumpFor(20);
         }
         ASSERT_TRUE(child);
-        PumpFor(200);
+        // Found from its creation on; it shows when its set-up (OpenGL among it) is done.
+        ASSERT_TRUE(WaitUntil([&] { return (GetWindowLongA(child, GWL_STYLE) & WS_VISIBLE) != 0; }, 15000));
+        SyncWith(child);
     }
     void TearDown() override
     {
@@ -85,10 +87,24 @@ TEST_F(Preview, ContextMenuAndHelpGoToTheParent)
     EXPECT_TRUE(saver.Running());
 }
 
+// Also when the parent goes while the preview still sets up: the window is then never
+// made, which the callers take as -1.
 TEST_F(Preview, EndsWhenTheParentDestroysIt)
 {
     parent.reset();
     EXPECT_EQ(saver.WaitExit(10000), 0u);
+
+    for (int round = 0; round < 2; ++round) {
+        SaverProcess p;
+        RecordingWindow host("Display Properties", 360, 280);
+        ASSERT_TRUE(p.Start("/p " + std::to_string(reinterpret_cast<UINT_PTR>(host.hwnd()))));
+        ASSERT_TRUE(WaitUntil(
+            [&] { return FindWindowExA(host.hwnd(), nullptr, TILO_SAVER_CLASS, TILO_TITLE_PREVIEW) != nullptr; },
+            15000));
+        DestroyWindow(host.hwnd());
+        const int code = static_cast<int>(p.WaitExit(10000));
+        EXPECT_TRUE(code == 0 || code == -1) << code;
+    }
 }
 
 TEST_F(Preview, KeysDoNotEndIt)

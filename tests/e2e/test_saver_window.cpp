@@ -183,8 +183,9 @@ TEST_F(FullScreen, AWindowRaisedOverItIsCoveredAgain)
     };
     for (int round = 0; round < 3; ++round) {
         SCOPED_TRACE(round);
-        // The saver raises itself once a frame, so on a busy host it may cover the window
-        // between the raise and the look; raise again until the window is seen on top.
+        // The saver raises itself at the next frame that finds it covered, so on a busy
+        // host it may do so between the raise and the look; raise again until the
+        // window is seen on top.
         bool cameUp = false;
         DWORD raised = 0;
         for (int attempt = 0; attempt < 20 && !cameUp; ++attempt) {

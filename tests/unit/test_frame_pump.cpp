@@ -157,3 +157,44 @@ TEST(FramePump, InputMethodIsOffWhileTheSaverRuns)
     ASSERT_TRUE(s_sawFrame);
     EXPECT_EQ(s_contextWhileRunning, nullptr);
 }
+
+namespace {
+
+int s_framesTaken = 0;
+int s_framesAfterQuit = -1;
+HWND s_previewParent = nullptr;
+
+// Posts a quit message as the fifth frame is taken, then counts the frames still drawn;
+// a run that lost the quit is closed after twenty more.
+LRESULT CALLBACK QuitProbe(int code, WPARAM wParam, LPARAM lParam)
+{
+    MSG* msg = reinterpret_cast<MSG*>(lParam);
+    if (code == HC_ACTION && wParam == PM_REMOVE && msg->message == WM_NEXT_FRAME) {
+        if (++s_framesTaken == 5) {
+            PostQuitMessage(0);
+            s_framesAfterQuit = 0;
+        } else if (s_framesAfterQuit >= 0 && ++s_framesAfterQuit == 20) {
+            PostMessageA(s_previewParent, WM_CLOSE, 0, 0);
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+}  // namespace
+
+// The quit message that ends a run also answers a peek for the window's own messages:
+// when the window is destroyed from outside while the pump drains its queue (a preview
+// whose parent closes), the drain takes it. It must reach the main loop, and no frame
+// may follow; once it went lost and the process stayed on without a window.
+TEST(FramePump, AQuitMessageTakenWhileDrainingEndsTheRun)
+{
+    ProductKeyBackup key;
+    RecordingWindow parent("Display Properties", 320, 240);
+    s_previewParent = parent.hwnd();
+    HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, QuitProbe, nullptr, GetCurrentThreadId());
+    ASSERT_TRUE(hook);
+    EXPECT_EQ(RunSaver(parent.hwnd()), 0);
+    UnhookWindowsHookEx(hook);
+    EXPECT_EQ(s_framesAfterQuit, 0);
+    EXPECT_TRUE(g_bClosing);
+}

@@ -63,11 +63,12 @@ TEST_F(SaverSound, WithSoundOnVoicesStartEveryThreeSecondsAndCloseSilencesThem)
         ASSERT_GE(i, 0) << "voice " << v << " not heard";
         onset[v] = h.TimeOf(i);
     }
-    // The next voice starts at the first frame 3.2 s after the last one started, so a
-    // slow frame on a busy host adds to the gap; a voice per frame or per two turns
-    // would be far outside.
+    // The next voice starts at the first frame 3.2 s after the last one started, and
+    // is heard once its device is open: a slow frame adds to the gap, and on a busy
+    // host a device opens up to a few hundred milliseconds sooner or later than the one
+    // before. A voice per frame, all at once, or every other turn is far outside.
     for (int v = 1; v < 3; ++v) {
-        EXPECT_GT(onset[v] - onset[v - 1], 3100) << "voice " << v;
+        EXPECT_GT(onset[v] - onset[v - 1], 2900) << "voice " << v;
         EXPECT_LT(onset[v] - onset[v - 1], 3700) << "voice " << v;
     }
     // The copies overlap: no silence from the first onset up to now.

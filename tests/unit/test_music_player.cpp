@@ -337,7 +337,8 @@ TEST_F(MusicPlayer, DamagedChantPlaysWhatDecodesAndEnds)
         if (g_notices.empty()) {
             EXPECT_TRUE(ThreadEnded(g_hVoiceThread[1], 0));
         } else {
-            EXPECT_LT(double(g_notices[0] - t0), kChantMs + 600);
+            // Dropouts on a busy host lengthen a play; one that went on would repeat.
+            EXPECT_LT(double(g_notices[0] - t0), kChantMs + 1000);
         }
     }
     ShutdownMusic();

@@ -46,7 +46,9 @@ _start_xvfb_sized() {  # number, size, extra args...
 
 wine_env_up() {
   local build=$1
-  export WINEDEBUG=${WINEDEBUG:--all}
+  # Wine's own errors only (a healthy run prints none): a program that Wine fails to
+  # start or load says why in the test's output instead of ending without a word.
+  export WINEDEBUG=${WINEDEBUG:--all,err+all}
   export WINEDLLOVERRIDES="mscoree,mshtml="
   export WINEPREFIX="$build/wineprefix"
   export WINEARCH=win64

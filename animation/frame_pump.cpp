@@ -26,12 +26,9 @@ void Drain(HWND window)
 {
     MSG msg;
     while (PeekMessageA(&msg, window, 0, 0, PM_REMOVE)) {
-        // A peek for the window's messages returns the quit message as well. It comes
-        // here when the window is destroyed from outside while the pump runs (a preview
-        // whose parent closes): it belongs to the loop that ends the run, so it goes
-        // back to the queue and no further frame is drawn.
-        if (msg.message == WM_QUIT) {
-            PostQuitMessage(static_cast<int>(msg.wParam));
+        // It comes here when the window is destroyed from outside while the pump runs
+        // (a preview whose parent closes): no further frame is drawn.
+        if (PutBackQuit(msg)) {
             g_bStop = true;
             break;
         }
@@ -61,6 +58,13 @@ bool CoveredByAnotherWindow(HWND saver)
 }
 
 }  // namespace
+
+bool PutBackQuit(const MSG& msg)
+{
+    if (msg.message != WM_QUIT) return false;
+    PostQuitMessage(static_cast<int>(msg.wParam));
+    return true;
+}
 
 void PostNextFrame(HWND window)
 {

@@ -31,6 +31,10 @@ void RestartMusicRotation(HWND window);
 void PumpFrame(HWND window);
 void FrameStep(HWND window);
 void PostNextFrame(HWND window);
+// A peek for a window's messages, or for a range of them, returns the quit message as
+// well. A host's own peek that took it puts it back here for the loop that ends the
+// run; true when the message was the quit message.
+bool PutBackQuit(const MSG& msg);
 
 // The drawing routine for a module index; 0 and unknown indices draw a blank frame.
 int DrawForModule(int index);

@@ -43,8 +43,9 @@ void OnCreate(HWND window)
     }
 }
 
-// Releases OpenGL, then the music; false when that was done already.
-bool TearDown()
+}  // namespace
+
+bool TearDownAnimation()
 {
     if (g_bClosing) return false;
     g_bClosing = true;
@@ -55,9 +56,11 @@ bool TearDown()
     return true;
 }
 
+namespace {
+
 void OnClose()
 {
-    if (!TearDown()) return;
+    if (!TearDownAnimation()) return;
     StoreModule(g_nCurModule);
     SaveModuleParams();
 }
@@ -65,7 +68,7 @@ void OnClose()
 // A preview ends when its parent destroys it, without a close request: the rendering
 // context and the voices are released while the window still exists. The view is not
 // stored, since no key can change it there.
-void OnDestroy() { TearDown(); }
+void OnDestroy() { TearDownAnimation(); }
 
 }  // namespace
 

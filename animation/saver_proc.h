@@ -15,4 +15,8 @@ extern bool g_bFullScreen;   // the saver window's client area is as wide as the
 extern bool g_bStop;         // stop requested: no further frames
 extern bool g_bClosing;      // teardown has run
 
+// The teardown of either host: stops the frames, releases OpenGL, then the music;
+// false when it ran already.
+bool TearDownAnimation();
+
 #endif

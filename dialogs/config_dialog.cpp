@@ -138,10 +138,8 @@ void OnCommand(HWND dialog, int id, int code)
         if (!inPump && !g_bStop) {
             MSG pending;
             bool quit = false;
-            while (!quit && PeekMessageA(&pending, dialog, WM_NEXT_FRAME, WM_NEXT_FRAME, PM_REMOVE)) {
-                // A filtered peek returns the quit message too; it is the dialog loop's.
-                if ((quit = pending.message == WM_QUIT)) PostQuitMessage(static_cast<int>(pending.wParam));
-            }
+            while (!quit && PeekMessageA(&pending, dialog, WM_NEXT_FRAME, WM_NEXT_FRAME, PM_REMOVE))
+                quit = PutBackQuit(pending);
             if (!quit) PostNextFrame(dialog);
         }
         break;
@@ -190,13 +188,7 @@ void OnSpin(HWND dialog, int code, int position)
 
 void OnClose(HWND dialog)
 {
-    if (g_bClosing) return;
-    g_bClosing = true;
-    g_bStop = true;
-    DestroyGLContext();
-    StopMusic();
-    ShutdownMusic();
-    EndDialog(dialog, 1);
+    if (TearDownAnimation()) EndDialog(dialog, 1);
 }
 
 }  // namespace

@@ -29,16 +29,6 @@ const char kRateCaption[] = "Tilo Settings ~ (animation frames per second: ";
 const double kSilent = DbToLevel(-60);
 const double kHeard = DbToLevel(-50);
 
-// A window's text, asked of the window itself (an edit of another process included).
-std::string TextOf(HWND window)
-{
-    char text[256] = {};
-    DWORD_PTR copied = 0;
-    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 5000,
-                        &copied);
-    return text;
-}
-
 int Lit(const std::vector<DWORD>& pixels)
 {
     int n = 0;

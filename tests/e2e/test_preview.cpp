@@ -9,6 +9,21 @@
 
 namespace {
 
+// The preview child in the host once it exists, and also shows when `shown` is asked
+// for: it is found from its creation on, and shows once its set-up (OpenGL among it) is
+// done. Null after 15 s.
+HWND WaitForPreview(HWND host, bool shown)
+{
+    HWND child = nullptr;
+    const bool ready = WaitUntil(
+        [&] {
+            child = FindWindowExA(host, nullptr, TILO_SAVER_CLASS, TILO_TITLE_PREVIEW);
+            return child && (!shown || (GetWindowLongA(child, GWL_STYLE) & WS_VISIBLE));
+        },
+        15000);
+    return ready ? child : nullptr;
+}
+
 class Preview : public ::testing::Test {
 protected:
     void SetUp() override
@@ -16,14 +31,8 @@ protected:
         MovePointer(300, 300);
         parent = std::make_unique<RecordingWindow>("Display Properties", 360, 280);
         ASSERT_TRUE(saver.Start("/p " + std::to_string(reinterpret_cast<UINT_PTR>(parent->hwnd()))));
-        DWORD start = GetTickCount();
-        while (!child && GetTickCount() - start < 15000) {
-            child = FindWindowExA(parent->hwnd(), nullptr, TILO_SAVER_CLASS, TILO_TITLE_PREVIEW);
-            PumpFor(20);
-        }
+        child = WaitForPreview(parent->hwnd(), true);
         ASSERT_TRUE(child);
-        // Found from its creation on; it shows when its set-up (OpenGL among it) is done.
-        ASSERT_TRUE(WaitUntil([&] { return (GetWindowLongA(child, GWL_STYLE) & WS_VISIBLE) != 0; }, 15000));
         SyncWith(child);
     }
     void TearDown() override
@@ -98,9 +107,7 @@ TEST_F(Preview, EndsWhenTheParentDestroysIt)
         SaverProcess p;
         RecordingWindow host("Display Properties", 360, 280);
         ASSERT_TRUE(p.Start("/p " + std::to_string(reinterpret_cast<UINT_PTR>(host.hwnd()))));
-        ASSERT_TRUE(WaitUntil(
-            [&] { return FindWindowExA(host.hwnd(), nullptr, TILO_SAVER_CLASS, TILO_TITLE_PREVIEW) != nullptr; },
-            15000));
+        ASSERT_TRUE(WaitForPreview(host.hwnd(), false));
         DestroyWindow(host.hwnd());
         const int code = static_cast<int>(p.WaitExit(10000));
         EXPECT_TRUE(code == 0 || code == -1) << code;

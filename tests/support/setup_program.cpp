@@ -21,11 +21,7 @@ const int kPageArea = 1018;
 // The window's text without trailing blanks (the setup's captions end with one).
 std::string Text(HWND window)
 {
-    char text[512] = {};
-    DWORD_PTR copied = 0;
-    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 2000,
-                        &copied);
-    std::string s = text;
+    std::string s = TextOf(window);
     while (!s.empty() && s.back() == ' ') s.pop_back();
     return s;
 }

@@ -183,3 +183,12 @@ void SyncWith(HWND window)
     DWORD_PTR result = 0;
     SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
 }
+
+std::string TextOf(HWND window)
+{
+    char text[512] = {};
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 5000,
+                        &copied);
+    return text;
+}

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <string>
 
 #include "support/saver_process.h"
 
@@ -28,6 +29,10 @@ HWND WaitForConfigDialog(const SaverProcess& p, DWORD milliseconds = 15000);
 // that hand their work on and end, such as an uninstaller that runs from a copy of
 // itself. The exit code of the last of them to end, or STILL_ACTIVE when time runs out.
 DWORD WaitForProcessTree(HANDLE process, DWORD milliseconds);
+
+// A window's text, asked of the window itself, so that an edit of another process gives
+// its contents too; empty when its thread does not answer within 5 s.
+std::string TextOf(HWND window);
 
 // Waits until the window's thread answers: sent messages come before posted ones, so
 // this does not prove that earlier posts were handled.

@@ -6,14 +6,15 @@
 # build/win is configured here and nowhere else.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
+. "$top/scripts/quietly.sh"
 bash "$top/scripts/setup.sh"
 jobs=$(nproc)
-cmake -S "$top" -B "$top/build/win" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64-x86_64.cmake" \
-  -DCMAKE_BUILD_TYPE=Release -DCMAKE_CROSSCOMPILING_EMULATOR=wine >/dev/null
+quietly cmake -S "$top" -B "$top/build/win" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64-x86_64.cmake" \
+  -DCMAKE_BUILD_TYPE=Release -DCMAKE_CROSSCOMPILING_EMULATOR=wine
 if [ $# -gt 0 ]; then
   cmake --build "$top/build/win" -j"$jobs" --target "$@"
   exit 0
 fi
 cmake --build "$top/build/win" -j"$jobs"
-cmake -S "$top/tests/native" -B "$top/build/native" >/dev/null
+quietly cmake -S "$top/tests/native" -B "$top/build/native"
 cmake --build "$top/build/native" -j"$jobs"

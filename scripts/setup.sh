@@ -5,6 +5,7 @@
 # Idempotent: packages already present and libraries already built are kept.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
+. "$top/scripts/quietly.sh"
 deps=${TILO_DEPS_DIR:-$top/build/deps}
 fuzzdeps=${TILO_FUZZ_DEPS_DIR:-$top/build/fuzz-deps}
 
@@ -19,8 +20,8 @@ done
 if [ ${#missing[@]} -gt 0 ]; then
   echo "setup: installing ${missing[*]}"
   sudo_=""; [ "$(id -u)" = 0 ] || sudo_=sudo
-  $sudo_ apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo_ apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  quietly $sudo_ apt-get update -qq
+  quietly env DEBIAN_FRONTEND=noninteractive $sudo_ apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
 # The two source packages, downloaded once into $deps/src and kept there.
@@ -51,23 +52,36 @@ unpack_sources() {
   tar xf "$deps"/src/libvorbis_1.3.7.orig.tar.* -C "$1"
 }
 
-if [ ! -f "$deps/.built" ]; then
+# Each function and datum in a section of its own, so that linking Tilo.scr drops what
+# it never calls. The stamp holds the flags: a change of flags rebuilds. The libraries
+# are built beside the folder and swapped in whole, so that a build that links against
+# them meanwhile finds either the old ones or the new ones.
+crossflags="-ffunction-sections -fdata-sections"
+if [ ! -f "$deps/.built" ] || [ "$(cat "$deps/.built")" != "$crossflags" ]; then
   echo "setup: building libogg and libvorbis for x86_64-w64-mingw32 in $deps"
-  rm -rf "$deps"
   fetch_sources
-  cd "$deps/src"
-  unpack_sources .
+  next="$deps.next"
+  rm -rf "$next"; mkdir -p "$next/build"
+  unpack_sources "$next/build"
+  cd "$next/build"
   tc="$top/cmake/mingw-w64-x86_64.cmake"
-  cmake -S libogg-1.3.5 -B build-ogg -DCMAKE_TOOLCHAIN_FILE="$tc" -DCMAKE_BUILD_TYPE=Release \
-    -DBUILD_SHARED_LIBS=OFF -DINSTALL_DOCS=OFF -DBUILD_TESTING=OFF -DCMAKE_INSTALL_PREFIX="$deps" >/dev/null
-  cmake --build build-ogg -j"$(nproc)" >/dev/null
-  cmake --install build-ogg >/dev/null
-  cmake -S libvorbis-1.3.7 -B build-vorbis -DCMAKE_TOOLCHAIN_FILE="$tc" -DCMAKE_BUILD_TYPE=Release \
-    -DBUILD_SHARED_LIBS=OFF -DCMAKE_INSTALL_PREFIX="$deps" \
-    -DOGG_INCLUDE_DIR="$deps/include" -DOGG_LIBRARY="$deps/lib/libogg.a" >/dev/null
-  cmake --build build-vorbis -j"$(nproc)" >/dev/null
-  cmake --install build-vorbis >/dev/null
-  touch "$deps/.built"
+  cross=(-DCMAKE_TOOLCHAIN_FILE="$tc" -DCMAKE_BUILD_TYPE=Release "-DCMAKE_C_FLAGS=$crossflags"
+         -DBUILD_SHARED_LIBS=OFF -DCMAKE_INSTALL_PREFIX="$next")
+  quietly cmake -S libogg-1.3.5 -B build-ogg "${cross[@]}" -DINSTALL_DOCS=OFF -DBUILD_TESTING=OFF
+  quietly cmake --build build-ogg -j"$(nproc)"
+  quietly cmake --install build-ogg
+  quietly cmake -S libvorbis-1.3.7 -B build-vorbis "${cross[@]}" \
+    -DOGG_INCLUDE_DIR="$next/include" -DOGG_LIBRARY="$next/lib/libogg.a"
+  quietly cmake --build build-vorbis -j"$(nproc)"
+  quietly cmake --install build-vorbis
+  cd "$top"
+  rm -rf "$next/build"
+  mv "$deps/src" "$next/src"
+  echo "$crossflags" > "$next/.built"
+  rm -rf "$deps.old"
+  if [ -d "$deps" ]; then mv "$deps" "$deps.old"; fi
+  mv "$next" "$deps"
+  rm -rf "$deps.old"
   echo "setup: libraries ready"
 fi
 
@@ -87,14 +101,14 @@ cd "$fuzzdeps/src"
 unpack_sources .
 native=(-DCMAKE_C_COMPILER=clang-14 -DCMAKE_BUILD_TYPE=None "-DCMAKE_C_FLAGS=$fuzzflags"
         -DBUILD_SHARED_LIBS=OFF)
-cmake -S libogg-1.3.5 -B build-ogg "${native[@]}" -DINSTALL_DOCS=OFF -DBUILD_TESTING=OFF \
-  -DCMAKE_INSTALL_PREFIX="$fuzzdeps" >/dev/null
-cmake --build build-ogg -j2 >/dev/null
-cmake --install build-ogg >/dev/null
+quietly cmake -S libogg-1.3.5 -B build-ogg "${native[@]}" -DINSTALL_DOCS=OFF -DBUILD_TESTING=OFF \
+  -DCMAKE_INSTALL_PREFIX="$fuzzdeps"
+quietly cmake --build build-ogg -j2
+quietly cmake --install build-ogg
 # Only what the player links: the decoder and its file layer, not the encoder.
-cmake -S libvorbis-1.3.7 -B build-vorbis "${native[@]}" \
-  -DOGG_INCLUDE_DIR="$fuzzdeps/include" -DOGG_LIBRARY="$fuzzdeps/lib/libogg.a" >/dev/null
-cmake --build build-vorbis -j2 --target vorbis vorbisfile >/dev/null
+quietly cmake -S libvorbis-1.3.7 -B build-vorbis "${native[@]}" \
+  -DOGG_INCLUDE_DIR="$fuzzdeps/include" -DOGG_LIBRARY="$fuzzdeps/lib/libogg.a"
+quietly cmake --build build-vorbis -j2 --target vorbis vorbisfile
 cp build-vorbis/lib/libvorbis.a build-vorbis/lib/libvorbisfile.a "$fuzzdeps/lib/"
 mkdir -p "$fuzzdeps/include/vorbis" && cp libvorbis-1.3.7/include/vorbis/*.h "$fuzzdeps/include/vorbis/"
 echo "$fuzzflags" > "$fuzzdeps/.built"

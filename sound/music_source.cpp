@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 #include "sound/memory_source.h"
@@ -19,8 +19,11 @@ bool FindChantBytes(const char* target, const unsigned char** data, DWORD* size)
 {
     LPCSTR id = target;
     if (target[0] == '#') {
-        int number = 0;
-        if (sscanf(target + 1, "%i", &number) != 1) return false;
+        // A number in C notation (decimal, 0x hexadecimal, 0 octal), as "%i" reads it;
+        // strtol keeps the scanf machinery out of the executable.
+        char* end = nullptr;
+        long number = strtol(target + 1, &end, 0);
+        if (end == target + 1) return false;
         id = MAKEINTRESOURCEA(static_cast<WORD>(number & 0xFFFF));
     }
     HMODULE module = g_hModule ? g_hModule : GetModuleHandleA(nullptr);

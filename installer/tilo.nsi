@@ -44,8 +44,9 @@ ManifestSupportedOS all
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Tilo"
 !define RUNONCE_KEY "Software\Microsoft\Windows\CurrentVersion\RunOnce"
 !define DESKTOP_KEY "Control Panel\Desktop"
-; The saver reads "install_dir" into 356 bytes and appends "\uninstal.exe".
-!define MAX_FOLDER_LENGTH 342
+; The saver's "Remove Tilo" has Windows start <install_dir>\uninstal.exe, and Windows
+; starts no program whose path is longer than 259 characters (MAX_PATH less the end).
+!define MAX_FOLDER_LENGTH 246
 !define SPI_SETSCREENSAVEACTIVE 17
 !define SPIF_SENDCHANGE 2
 !define ERROR_ALREADY_EXISTS 183
@@ -219,7 +220,7 @@ Function CheckFolder
   StrLen $1 $INSTDIR
   StrCpy $2 $INSTDIR "" -1
   ${If} $1 > ${MAX_FOLDER_LENGTH}
-    StrCpy $0 "The folder's name is longer than ${MAX_FOLDER_LENGTH} characters. Choose a shorter one."
+    StrCpy $0 "The folder's name is longer than ${MAX_FOLDER_LENGTH} characters: Windows could not start Tilo's uninstaller from it. Choose a shorter one."
     Return
   ${ElseIf} $2 == "\"
     StrCpy $0 "Tilo needs a folder of its own, not a whole drive. Choose a folder."

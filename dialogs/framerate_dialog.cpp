@@ -21,6 +21,9 @@ namespace {
 constexpr int kMaxRemovalNames = 10000;
 
 const char kRemovedText[] = "This Screen saver will be removed\nthe next time you start Windows.";
+const char kAlreadyText[] =
+    "The removal of this screen saver is already scheduled:\nit will be removed the next time you start "
+    "Windows.";
 const char kRemovedCaption[] = "Screen saver will be removed.";
 const char kNotRemovedCaption[] = "Screen saver will not be removed.";
 const char kNoFolder[] = "The folder where Tilo was installed is not recorded, or is not a usable path.";
@@ -31,6 +34,10 @@ const char kHowToRemove[] =
     "To remove Tilo, run uninstal.exe in the folder where it was installed, or remove "
     "Tilo from the list of installed programs in the Control Panel, as an administrator.";
 
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "the wide interface is UTF-16");
+
+const wchar_t* Wide(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
+
 void ConfinePointer(HWND dialog)
 {
     RECT rc;
@@ -38,38 +45,47 @@ void ConfinePointer(HWND dialog)
     ClipCursor(&rc);
 }
 
-bool IsFile(const std::string& path)
+bool IsFile(const std::u16string& path)
 {
-    DWORD attributes = GetFileAttributesA(path.c_str());
+    DWORD attributes = GetFileAttributesW(Wide(path));
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 // The first RunOnce name under the current key that reads as empty, so that earlier
-// requests are kept; empty when there is none within kMaxRemovalNames.
-std::string FreeRemovalName()
+// requests are kept; empty when there is none within kMaxRemovalNames, or when a name
+// before it already starts the uninstaller (*scheduled is then set): Windows would run
+// it twice, and the second run would find the first one at work.
+std::string FreeRemovalName(const std::u16string& uninstaller, bool* scheduled)
 {
-    char value[kRemovalPathCapacity];
+    wchar_t value[kRemovalPathCapacity];
     std::string name = TILO_REMOVAL_VALUE;
     for (int n = 1; n <= kMaxRemovalNames; ++n) {
-        if (!ReadMachineString(name.c_str(), value, sizeof value, "")[0]) return name;
+        ReadMachineStringW(name.c_str(), value, kRemovalPathCapacity, L"");
+        if (!value[0]) return name;
+        if (StartsUninstaller(reinterpret_cast<const char16_t*>(value), uninstaller)) {
+            *scheduled = true;
+            return std::string();
+        }
         name = TILO_REMOVAL_VALUE + std::to_string(n);
     }
     return std::string();
 }
 
-// Writes the removal command; the reason when nothing was written.
-const char* RegisterRemoval(HWND dialog)
+// Writes the removal command unless it is there already (*scheduled); the reason when
+// it is not scheduled.
+const char* RegisterRemoval(HWND dialog, bool* scheduled)
 {
-    char folder[kRemovalPathCapacity];
-    ReadMachineString("install_dir", folder, sizeof folder, "");
+    // Read through the wide interface: the folder may have a name of any script.
+    wchar_t folder[kRemovalPathCapacity];
+    ReadMachineStringW("install_dir", folder, kRemovalPathCapacity, L"");
     RemovalCommand removal;
-    if (!MakeRemovalCommand(folder, &removal)) return kNoFolder;
+    if (!MakeRemovalCommand(reinterpret_cast<const char16_t*>(folder), &removal)) return kNoFolder;
     if (!IsFile(removal.uninstaller)) return kNoUninstaller;
     SelectKey(dialog, TILO_RUNONCE_KEY);
-    std::string name = FreeRemovalName();
-    bool written = !name.empty() && WriteMachineString(name.c_str(), removal.command.c_str());
+    std::string name = FreeRemovalName(removal.uninstaller, scheduled);
+    bool written = !name.empty() && WriteMachineStringW(name.c_str(), Wide(removal.command));
     SelectKey(dialog, TILO_PRODUCT_KEY);
-    return written ? nullptr : kNotAllowed;
+    return written || *scheduled ? nullptr : kNotAllowed;
 }
 
 }  // namespace
@@ -83,12 +99,13 @@ INT_PTR ShowFrameRateWarning(HWND owner, float framesPerSecond)
 bool ScheduleRemoval(HWND dialog)
 {
     if (g_hSaverWnd) SetWindowPos(g_hSaverWnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    if (const char* problem = RegisterRemoval(dialog)) {
+    bool scheduled = false;
+    if (const char* problem = RegisterRemoval(dialog, &scheduled)) {
         std::string text = std::string(problem) + "\n\n" + kHowToRemove;
         MessageBoxA(dialog, text.c_str(), kNotRemovedCaption, MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
-    MessageBoxA(dialog, kRemovedText, kRemovedCaption, MB_OK);
+    MessageBoxA(dialog, scheduled ? kAlreadyText : kRemovedText, kRemovedCaption, MB_OK);
     return true;
 }
 

@@ -1,4 +1,6 @@
-// The command that schedules the product's uninstaller, free of the platform.
+// The command that schedules the product's uninstaller, free of the platform. Paths are
+// UTF-16, as the registry's wide interface holds them: the installation folder may have
+// a name outside the system's ANSI code page.
 #ifndef TILO_DIALOGS_REMOVAL_COMMAND_H
 #define TILO_DIALOGS_REMOVAL_COMMAND_H
 
@@ -7,22 +9,32 @@
 #include <string>
 
 // The uninstaller's file name in the installation folder.
-#define TILO_UNINSTALLER "uninstal.exe"
+#define TILO_UNINSTALLER u"uninstal.exe"
 
-// Bytes for an installation folder, its uninstaller's name and the terminator.
+// The longest path from which Windows starts a program (MAX_PATH less its terminator).
+// The setup takes no folder whose uninstaller's path would be longer.
+constexpr size_t kMaxUninstallerPath = 259;
+
+// Characters read for an installation folder or a RunOnce value, terminator included:
+// the longest usable command and more, so that a longer value reads as too long.
 constexpr size_t kRemovalPathCapacity = 356;
 
 struct RemovalCommand {
-    std::string uninstaller;  // the uninstaller's path, to check that it is there
-    std::string command;      // the same, quoted when it holds a blank, for RunOnce
+    std::u16string uninstaller;  // the uninstaller's path, to check that it is there
+    std::u16string command;      // the same, quoted when it holds a blank, for RunOnce
 };
 
 // The uninstaller of an installation folder ("C:\Apps\Tilo" gives
 // "C:\Apps\Tilo\uninstal.exe"; "C:\Program Files\Tilo" gives the quoted path, so that
 // Windows does not try "C:\Program.exe" first). False, and nothing to register, for a
 // folder that is empty, relative (its program would be looked for wherever the logon
-// starts), holds a quote, or whose command would not fit kRemovalPathCapacity bytes:
-// it is never cut.
-bool MakeRemovalCommand(const std::string& installDir, RemovalCommand* out);
+// starts), holds a quote, or whose uninstaller's path is longer than
+// kMaxUninstallerPath (Windows could not start it): it is never cut.
+bool MakeRemovalCommand(const std::u16string& installDir, RemovalCommand* out);
+
+// True when a RunOnce command starts that uninstaller: its program (the quoted part of a
+// command that starts with a quote, otherwise the whole command) is the same path, in
+// any letter case.
+bool StartsUninstaller(const std::u16string& command, const std::u16string& uninstaller);
 
 #endif

@@ -15,8 +15,9 @@
 ; the saver's settings (HKCU Software\Corvane\Tilo) only when the user ticks them.
 ;
 ; Exit codes: 0 done; 1 cancelled by the user; 2 not done: another setup or uninstall
-; is running, the folder cannot be written, or a file cannot be removed (a message says
-; which; silent runs say it through the code alone).
+; is running, the folder cannot be written or its name is too long, or a file is in use
+; or cannot be removed (the uninstaller then removes nothing; a message says which;
+; silent runs say it through the code alone).
 
 Unicode true
 Target amd64-unicode
@@ -44,11 +45,20 @@ ManifestSupportedOS all
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Tilo"
 !define RUNONCE_KEY "Software\Microsoft\Windows\CurrentVersion\RunOnce"
 !define DESKTOP_KEY "Control Panel\Desktop"
-; The saver reads "install_dir" into 356 bytes and appends "\uninstal.exe".
-!define MAX_FOLDER_LENGTH 342
+; The saver's "Remove Tilo" has Windows start <install_dir>\uninstal.exe, and Windows
+; starts no program whose path is longer than 259 characters (MAX_PATH less the end).
+!define MAX_FOLDER_LENGTH 246
 !define SPI_SETSCREENSAVEACTIVE 17
 !define SPIF_SENDCHANGE 2
 !define ERROR_ALREADY_EXISTS 183
+!define ERROR_SHARING_VIOLATION 32
+!define DELETE 0x10000
+!define FILE_SHARE_ALL 7
+!define OPEN_EXISTING 3
+!define FILE_DISPOSITION_INFO 4
+; The uninstaller's answers for a file of Tilo's ($0) that cannot go.
+!define CANNOT_DELETE "Tilo could not be removed: $0 cannot be deleted. The folder may be read-only, or this account may not change it.$\r$\nNothing was removed. Make the folder writable, then run the uninstaller again."
+!define IN_USE "Tilo could not be removed: $0 is in use.$\r$\nClose Tilo wherever it runs, and the screen saver settings of the Display control panel, then run the uninstaller again. Nothing was removed."
 
 Name "Tilo"
 Caption "Tilo ${TILO_VERSION} Setup"
@@ -76,6 +86,7 @@ Var SystemSaver     ; the system-folder copy an installation recorded, and its s
 Var SystemSaverShort
 Var UninstallerShort
 Var MadeFolder      ; the outermost folder this setup makes for $INSTDIR, "" when it existed
+Var Marked          ; how many handles of files marked for deletion lie on the stack
 
 ;--------------------------------
 ; Look: Tilo's own icon and pictures (tools/make_images.py draws them).
@@ -219,7 +230,7 @@ Function CheckFolder
   StrLen $1 $INSTDIR
   StrCpy $2 $INSTDIR "" -1
   ${If} $1 > ${MAX_FOLDER_LENGTH}
-    StrCpy $0 "The folder's name is longer than ${MAX_FOLDER_LENGTH} characters. Choose a shorter one."
+    StrCpy $0 "The folder's name is longer than ${MAX_FOLDER_LENGTH} characters: Windows could not start Tilo's uninstaller from it. Choose a shorter one."
     Return
   ${ElseIf} $2 == "\"
     StrCpy $0 "Tilo needs a folder of its own, not a whole drive. Choose a folder."
@@ -467,9 +478,75 @@ Function un.RemoveRemovalRequests
   ${Loop}
 FunctionEnd
 
-; $0: a file to remove. On failure, says so and ends the uninstall with everything else
-; still in place, so that it can be run again. A file that is still there counts as a
-; failure even when the deletion was reported done (it may happen only on a later close).
+; $0: a file of Tilo's. Marks it to be deleted when its handle is closed, and pushes the
+; handle (un.ReleaseMarked closes it); a file that is not there needs nothing. -> $1: ""
+; when marked, otherwise the message that says why it cannot go. A file in use may be
+; on its way out (the uninstaller that started this copy of itself, a saver closing):
+; it is tried again for 3 s.
+Function un.MarkForRemoval
+  StrCpy $1 ""
+  ${IfNot} ${FileExists} $0
+    Return
+  ${EndIf}
+  ; Windows asks the folder's permission when the file is opened for deletion; Wine only
+  ; when it goes, too late to keep the rest. Making a file there asks both.
+  ${GetParent} $0 $2
+  ClearErrors
+  FileOpen $3 "$2\~tilo-uninstall.tmp" w
+  ${If} ${Errors}
+    StrCpy $1 "${CANNOT_DELETE}"
+    Return
+  ${EndIf}
+  FileClose $3
+  SetDetailsPrint none
+  Delete "$2\~tilo-uninstall.tmp"
+  SetDetailsPrint lastused
+  StrCpy $4 0
+  ${Do}
+    ; Open with others' reading, writing and deleting allowed: it fails only while
+    ; another program holds the file without letting it be deleted.
+    System::Call 'kernel32::CreateFile(t r0, i ${DELETE}, i ${FILE_SHARE_ALL}, p 0, i ${OPEN_EXISTING}, i 0, p 0) p .r3 ?e'
+    Pop $5
+    ${If} $3 P<> -1
+      ; Refused while the file runs as a program (as the Display control panel runs the
+      ; system copy).
+      System::Call 'kernel32::SetFileInformationByHandle(p r3, i ${FILE_DISPOSITION_INFO}, *i 1, i 1) i .r5'
+      ${If} $5 <> 0
+        Push $3
+        IntOp $Marked $Marked + 1
+        Return
+      ${EndIf}
+      System::Call 'kernel32::CloseHandle(p r3)'
+    ${ElseIf} $5 <> ${ERROR_SHARING_VIOLATION}
+      StrCpy $1 "${CANNOT_DELETE}"
+      Return
+    ${EndIf}
+    IntOp $4 $4 + 1
+    ${If} $4 >= 30
+      StrCpy $1 "${IN_USE}"
+      Return
+    ${EndIf}
+    Sleep 100
+  ${Loop}
+FunctionEnd
+
+; Closes the handles that un.MarkForRemoval pushed: with $0 = 1 their files go now; with
+; $0 = 0 they are unmarked first and stay.
+Function un.ReleaseMarked
+  ${DoWhile} $Marked > 0
+    Pop $1
+    ${If} $0 == 0
+      System::Call 'kernel32::SetFileInformationByHandle(p r1, i ${FILE_DISPOSITION_INFO}, *i 0, i 1)'
+    ${EndIf}
+    System::Call 'kernel32::CloseHandle(p r1)'
+    IntOp $Marked $Marked - 1
+  ${Loop}
+FunctionEnd
+
+; $0: a file that should be gone by now. One that is still there is deleted; when that
+; fails, says so and ends the uninstall before the registry is touched, so that it can
+; be run again. A file that is still there counts as a failure even when the deletion
+; was reported done (it may happen only on a later close).
 Function un.RemoveFile
   ${If} ${FileExists} $0
     ClearErrors
@@ -522,6 +599,34 @@ Section "un.Tilo screen saver" SecUnSaver
   ${AndIfNot} ${FileExists} "$INSTDIR\uninstal.exe"
     MessageBox MB_OK|MB_ICONINFORMATION "The folder $INSTDIR no longer holds Tilo's files: they were removed by hand.$\r$\nThe uninstaller now removes the rest of Tilo from Windows." /SD IDOK
   ${EndIf}
+  ; Every file is marked for deletion before any goes: all of them go, or, when one
+  ; cannot, none does and nothing else is touched.
+  StrCpy $Marked 0
+  StrCpy $0 $InstallSaver
+  Call un.MarkForRemoval
+  ${If} $1 == ""
+  ${AndIf} $SystemSaver != ""
+    StrCpy $0 $SystemSaver
+    Call un.MarkForRemoval
+  ${EndIf}
+  ${If} $1 == ""
+    StrCpy $0 "$INSTDIR\uninstal.exe"
+    Call un.MarkForRemoval
+  ${EndIf}
+  StrCpy $2 $1
+  StrCpy $3 $0
+  ${If} $2 == ""
+    StrCpy $0 1
+    Call un.ReleaseMarked
+  ${Else}
+    StrCpy $0 0
+    Call un.ReleaseMarked
+    DetailPrint "Could not remove $3: nothing was removed"
+    MessageBox MB_OK|MB_ICONSTOP $2 /SD IDOK
+    SetErrorLevel 2
+    Abort
+  ${EndIf}
+  ; Gone by now; a file still there (a deletion that the system put off) stops the rest.
   StrCpy $0 $InstallSaver
   Call un.RemoveFile
   ${If} $SystemSaver != ""

@@ -8,14 +8,22 @@ namespace {
 char s_keyPath[260];
 char s_keyClass[40];
 
-void CopyText(char* to, size_t capacity, const char* from)
+template <typename Char>
+size_t Length(const Char* text)
+{
+    size_t n = 0;
+    while (text[n]) ++n;
+    return n;
+}
+
+template <typename Char>
+void CopyText(Char* to, size_t capacity, const Char* from)
 {
     if (capacity == 0) return;
-    if (!from) from = "";
-    size_t n = strlen(from);
+    size_t n = from ? Length(from) : 0;
     if (n >= capacity) n = capacity - 1;
-    memcpy(to, from, n);
-    to[n] = '\0';
+    if (n) memcpy(to, from, n * sizeof(Char));
+    to[n] = 0;
 }
 
 HKEY OpenCurrent(HKEY hive)
@@ -26,21 +34,35 @@ HKEY OpenCurrent(HKEY hive)
     return rc == ERROR_SUCCESS ? key : nullptr;
 }
 
-char* ReadString(HKEY hive, const char* name, char* buffer, DWORD capacity, const char* defaultText)
+LONG Query(HKEY key, const char* name, char* buffer, DWORD* bytes)
+{
+    return RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), bytes);
+}
+
+// Value names are ASCII; the data is read through the wide interface, whole.
+LONG Query(HKEY key, const char* name, wchar_t* buffer, DWORD* bytes)
+{
+    wchar_t wideName[256];
+    if (!MultiByteToWideChar(CP_ACP, 0, name ? name : "", -1, wideName, 256)) return ERROR_INVALID_PARAMETER;
+    return RegQueryValueExW(key, wideName, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), bytes);
+}
+
+// capacity: in characters.
+template <typename Char>
+Char* ReadString(HKEY hive, const char* name, Char* buffer, DWORD capacity, const Char* defaultText)
 {
     if (!buffer || capacity == 0) return buffer;
     bool ok = false;
     if (HKEY key = OpenCurrent(hive)) {
-        DWORD size = capacity;
-        DWORD type = 0;
-        if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) ==
-            ERROR_SUCCESS) {
+        DWORD bytes = capacity * sizeof(Char);
+        if (Query(key, name, buffer, &bytes) == ERROR_SUCCESS) {
             // Stored data need not carry its terminator; a full buffer without one is
             // treated as too long rather than read past its end.
+            DWORD size = bytes / sizeof(Char);
             if (size < capacity) {
-                buffer[size] = '\0';
+                buffer[size] = 0;
                 ok = true;
-            } else if (size == capacity && size > 0 && buffer[size - 1] == '\0') {
+            } else if (size == capacity && buffer[size - 1] == 0) {
                 ok = true;
             }
         }
@@ -103,6 +125,24 @@ BOOL WriteMachineString(const char* name, const char* text)
     if (!text) text = "";
     LONG rc = RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
                              static_cast<DWORD>(strlen(text) + 1));
+    RegCloseKey(key);
+    return rc == ERROR_SUCCESS;
+}
+
+wchar_t* ReadMachineStringW(const char* name, wchar_t* buffer, DWORD capacity, const wchar_t* defaultText)
+{
+    return ReadString(HKEY_LOCAL_MACHINE, name, buffer, capacity, defaultText);
+}
+
+BOOL WriteMachineStringW(const char* name, const wchar_t* text)
+{
+    wchar_t wideName[256];
+    if (!MultiByteToWideChar(CP_ACP, 0, name ? name : "", -1, wideName, 256)) return FALSE;
+    HKEY key = OpenCurrent(HKEY_LOCAL_MACHINE);
+    if (!key) return FALSE;
+    if (!text) text = L"";
+    LONG rc = RegSetValueExW(key, wideName, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                             static_cast<DWORD>((Length(text) + 1) * sizeof(wchar_t)));
     RegCloseKey(key);
     return rc == ERROR_SUCCESS;
 }

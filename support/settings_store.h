@@ -21,6 +21,11 @@ BOOL WriteUserInt(const char* name, int value);
 char* ReadMachineString(const char* name, char* buffer, DWORD capacity, const char* defaultText);
 BOOL WriteMachineString(const char* name, const char* text);
 
+// The same through the wide interface, for texts of any script (a folder's name);
+// capacity in characters. Value names are ASCII.
+wchar_t* ReadMachineStringW(const char* name, wchar_t* buffer, DWORD capacity, const wchar_t* defaultText);
+BOOL WriteMachineStringW(const char* name, const wchar_t* text);
+
 // HKEY_CLASSES_ROOT string; an empty name reads the key's default value.
 char* ReadClassesString(const char* name, char* buffer, DWORD capacity, const char* defaultText);
 

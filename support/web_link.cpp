@@ -57,6 +57,8 @@ BrowserStart PlanBrowserStart(const std::string& address, const std::string& reg
 {
     BrowserStart start = {TILO_FALLBACK_BROWSER, TILO_NEW_WINDOW_SWITCH + address};
     std::string command = Lower(registeredCommand);
+    // Blanks before the program are no part of it; the shell starts the same program.
+    command.erase(0, command.find_first_not_of(" \t"));
     if (command.find("iexplore.exe") != std::string::npos) return start;
     size_t end = EndOfProgram(command);
     if (end == std::string::npos) return start;

@@ -23,8 +23,8 @@ bool AddressOfLink(const std::string& linkText, std::string* address);
 // The start for an address under a registered command (any letter case; "dummy" or
 // empty when none could be read). A command that names iexplore.exe, or names no
 // program ending in ".exe", gives the fallback browser with "-new " and the address.
-// Otherwise the program is the command's path up to its ".exe" (without its opening
-// quote), and the parameters are the command's arguments with the address put where
+// Otherwise the program is the command's path up to its ".exe" (without the blanks
+// before it and its opening quote), and the parameters are the command's arguments with the address put where
 // its "%1" placeholder stood (quoted or not; what follows it is dropped), or appended
 // after a blank when there is no placeholder, or the address alone when there are no
 // arguments.

@@ -1,11 +1,12 @@
 // A link text and a registered HTTP open command, as any bytes (the link first, up to
 // the first NUL). Whatever the command, the browser start keeps the address whole at
 // the end of its parameters, starts the fallback with "-new " when the command names no
-// program, and otherwise a program that is the command's own path up to an ".exe" that
-// ends it: never a cut path.
+// program, and otherwise a program that is the command's own path (after any blanks
+// before it) up to an ".exe" that ends it: never a cut path.
 #include <stdint.h>
 #include <string.h>
 
+#include <algorithm>
 #include <string>
 
 #include "support/web_link.h"
@@ -53,9 +54,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::string lower = Lower(command);
     FUZZ_CHECK(lower.find("iexplore.exe") == std::string::npos);
     FUZZ_CHECK(EndsWith(start.program, ".exe"));
-    // An opening quote is dropped; only a closed one bounds the path.
-    size_t at = !lower.empty() && lower[0] == '"' ? 1 : 0;
-    bool quoted = at == 1 && lower.find('"', 1) != std::string::npos;
+    // Blanks before the path and an opening quote are dropped; only a closed quote bounds
+    // the path.
+    size_t at = std::min(lower.find_first_not_of(" \t"), lower.size());
+    bool opening = at < lower.size() && lower[at] == '"';
+    at += opening;
+    bool quoted = opening && lower.find('"', at) != std::string::npos;
     FUZZ_CHECK(lower.compare(at, start.program.size(), start.program) == 0);
     // The path ends there: at the end, a blank, or (quoted) its closing quote.
     size_t after = at + start.program.size();

@@ -36,6 +36,7 @@ unquoted_placeholder|-new HTTP://www.Example.org/Velin/|c:\b\browser.exe "%1"
 unquoted_args|-new https://savetibet.org/|c:\b\browser.exe -nohome
 bare_placeholder|-new https://www.tibetsociety.com/|c:\b\browser.exe %1
 iexplore|-new http://www.example.org/|"C:\Program Files\Internet Explorer\IEXPLORE.EXE" %1
+leading_blank|-new http://www.example.org/tilo/| "C:\rec\rec.exe" "%1"
 none|www.example.org|dummy
 LINKS
 

@@ -129,3 +129,24 @@ TEST(ReadOnlyFolder, TheUninstallerSaysSoAndTiloStaysUntilItCanGo)
     EXPECT_EQ(RunToEnd("uninstall once the folder may be changed", uninstaller, "/S"), 0u);
     ExpectNothingLeft(folder);
 }
+
+TEST(SystemCopyInUse, TheUninstallerRemovesNothingUntilItIsClosed)
+{
+    const std::string uninstaller = std::string(kDefaultFolder) + "\\uninstal.exe";
+    const Installed installed = {kDefaultFolder, true, Current::kSystemCopy, TILO_VERSION_TEXT};
+    ASSERT_EQ(RunToEnd("silent install", SetupPath(), "/S"), 0u);
+    ASSERT_TRUE(SetString(HKEY_LOCAL_MACHINE, kRunOnceKey, "kill_saver", uninstaller));
+    {
+        // Held as a program that runs it holds it: others may read it, none may delete it.
+        HANDLE held = CreateFileA(SystemSaverPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        EXPECT_EQ(RunToEnd("silent uninstall while the system copy is in use", uninstaller, "/S"), 2u);
+        CloseHandle(held);
+    }
+    ExpectInstalled(installed);
+    EXPECT_TRUE(ValueExists(HKEY_LOCAL_MACHINE, kRunOnceKey, "kill_saver"));
+    EXPECT_EQ(RunToEnd("silent uninstall once it is closed", uninstaller, "/S"), 0u);
+    ExpectNothingLeft(kDefaultFolder);
+    EXPECT_FALSE(ValueExists(HKEY_LOCAL_MACHINE, kRunOnceKey, "kill_saver"));
+}

@@ -2,7 +2,9 @@
 // without blanks, and over an earlier release. Each test has a Wine prefix of its own.
 #include <gtest/gtest.h>
 
+#include "dialogs/framerate_dialog.h"
 #include "resources/version.h"
+#include "support/background_task.h"
 #include "support/installation.h"
 #include "support/registry.h"
 #include "support/settings_store.h"
@@ -28,6 +30,14 @@ std::string ImageOf(HWND window)
     if (process) QueryFullProcessImageNameA(process, 0, path, &size), CloseHandle(process);
     return LongPath(path);
 }
+
+struct LimitCase {
+    const char* name;
+    std::string folder;  // UTF-8
+    bool accepted;
+};
+
+class FolderLimits : public ::testing::TestWithParam<LimitCase> {};
 
 }  // namespace
 
@@ -119,3 +129,46 @@ TEST(SetupOverAnEarlierRelease, UpdatesItInItsFolderAsTheUserLeftIt)
     EXPECT_FALSE(FileExists("C:\\Apps"));
     EXPECT_TRUE(FileExists(otherSaver));
 }
+
+// Every folder the setup takes is one from which the saver's "Remove Tilo" schedules the
+// uninstaller, and that removes everything; a folder too long for Windows to start the
+// uninstaller from is refused whole.
+TEST_P(FolderLimits, TheSaverCanScheduleTheRemovalFromEveryFolderTheSetupTakes)
+{
+    const LimitCase& c = GetParam();
+    DWORD code = RunToEnd("silent install", SetupPath(), "/S /D=" + c.folder);
+    if (!c.accepted) {
+        EXPECT_EQ(code, 2u);
+        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+        EXPECT_FALSE(FileExists("C:\\Apps"));
+        return;
+    }
+    ASSERT_EQ(code, 0u);
+    // "Remove Tilo" as the saver does it, under the product key that it selects at start.
+    SelectKey(nullptr, TILO_PRODUCT_KEY);
+    std::string caption;
+    {
+        BackgroundTask answer([&caption] {
+            HWND box = WaitForWindow("#32770", nullptr, 10000, GetCurrentProcessId());
+            caption = TextOf(box);
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+        });
+        EXPECT_TRUE(ScheduleRemoval(nullptr));
+    }
+    EXPECT_EQ(caption, "Screen saver will be removed.");
+    ASSERT_TRUE(ValueExists(HKEY_LOCAL_MACHINE, kRunOnceKey, TILO_REMOVAL_VALUE));
+    EXPECT_EQ(RunToEnd("the scheduled uninstaller, silent", c.folder + "\\uninstal.exe", "/S"), 0u);
+    ExpectNothingLeft(c.folder);
+    // The uninstaller removes the requests that start it, and only those.
+    EXPECT_FALSE(ValueExists(HKEY_LOCAL_MACHINE, kRunOnceKey, TILO_REMOVAL_VALUE));
+}
+
+// Devanagari has no ANSI code page: the ANSI interface reads it as question marks. 246
+// characters leave the uninstaller's path at 259, the longest Windows starts.
+INSTANTIATE_TEST_SUITE_P(Folders, FolderLimits,
+                         ::testing::Values(LimitCase{"NameOutsideTheAnsiCodePage",
+                                                     u8"C:\\Apps\\\u091F\u093E\u0907\u0932 Tilo", true},
+                                           LimitCase{"Longest", "C:\\Apps\\" + std::string(238, 'x'), true},
+                                           LimitCase{"OneLonger", "C:\\Apps\\" + std::string(239, 'x'),
+                                                     false}),
+                         [](const ::testing::TestParamInfo<LimitCase>& info) { return info.param.name; });

@@ -38,6 +38,9 @@ TEST(WebLink, EachShapeOfRegisteredCommand)
     // A bare placeholder is the address's place too, not an argument of its own.
     ExpectStart("c:\\b\\browser.exe %1", "c:\\b\\browser.exe", kAddress);
     ExpectStart("c:\\b\\browser.exe -a %10 %1", "c:\\b\\browser.exe", "-a %10 " + kAddress);
+    // Blanks before the program, as some registrations leave them.
+    ExpectStart(" \"C:\\rec\\rec.exe\" \"%1\"", "c:\\rec\\rec.exe", " " + kAddress);
+    ExpectStart(" \t c:\\b\\browser.exe %1", "c:\\b\\browser.exe", kAddress);
 }
 
 TEST(WebLink, InternetExplorerOrNoProgramGivesTheFallbackWithNew)

@@ -80,7 +80,7 @@ void ExpectSaverRunsFrom(const std::string& program)
 
 bool FileExists(const std::string& path)
 {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool SameBytes(const std::string& a, const std::string& b)

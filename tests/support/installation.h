@@ -38,6 +38,7 @@ void ExpectNothingLeft(const std::string& folder, const std::string& userFile = 
 // screen and exits with 0 when closed.
 void ExpectSaverRunsFrom(const std::string& program);
 
+// path: UTF-8.
 bool FileExists(const std::string& path);
 bool SameBytes(const std::string& a, const std::string& b);
 // The long form of a path that exists; otherwise the path as given.

@@ -17,7 +17,34 @@ HINSTANCE UseSaverResources()
     return g_hInstance;
 }
 
+std::wstring Wide(const std::string& utf8)
+{
+    int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), static_cast<int>(utf8.size()),
+                                nullptr, 0);
+    std::wstring wide(n > 0 ? n : 0, L'\0');
+    if (n > 0)
+        MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), static_cast<int>(utf8.size()),
+                            &wide[0], n);
+    return wide;
+}
+
 SaverProcess::~SaverProcess() { Kill(); }
+
+bool SaverProcess::StartUtf8(const std::string& commandLine, const std::string& exePath)
+{
+    Kill();
+    std::wstring line = Wide(commandLine);
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessW(Wide(exePath).c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                        &pi))
+        return false;
+    CloseHandle(pi.hThread);
+    process_ = pi.hProcess;
+    pid_ = pi.dwProcessId;
+    return true;
+}
 
 bool SaverProcess::Start(const std::string& arguments, const std::vector<std::string>& environment,
                          const std::string& exePath)

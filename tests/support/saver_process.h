@@ -19,6 +19,8 @@ public:
                const std::string& exePath = "");
     // The whole command line as given, program name included.
     bool StartRaw(const std::string& commandLine, const std::string& exePath = "");
+    // The same in UTF-8, started through the wide interface: paths of any script.
+    bool StartUtf8(const std::string& commandLine, const std::string& exePath);
     // The exit code, or STILL_ACTIVE when it has not ended within the time.
     DWORD WaitExit(DWORD milliseconds);
     bool Running();
@@ -31,6 +33,9 @@ private:
     HANDLE process_ = nullptr;
     DWORD pid_ = 0;
 };
+
+// UTF-8 text in UTF-16, for the wide interface; empty when it is not UTF-8.
+std::wstring Wide(const std::string& utf8);
 
 std::string SaverPath();
 // Tilo.scr's resources, loaded into this process as data, made the process's instance

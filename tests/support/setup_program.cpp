@@ -80,7 +80,7 @@ bool StartProgram(SaverProcess& process, const std::string& exe, const std::stri
     // The first program of a prefix that needs the desktop starts the desktop's process
     // as its own child: let that be this one, not a setup whose end is awaited.
     GetDesktopWindow();
-    return process.StartRaw("\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments), exe);
+    return process.StartUtf8("\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments), exe);
 }
 
 Step::Step(std::string name) : name_(std::move(name)), start_(timeGetTime()) {}

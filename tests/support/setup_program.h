@@ -32,7 +32,7 @@ private:
 };
 
 // Starts the program as "<exe>" ARGUMENTS: a folder with blanks after /D= stays unquoted,
-// as the setup expects it and as a Windows command line can give it.
+// as the setup expects it and as a Windows command line can give it. Both in UTF-8.
 bool StartProgram(SaverProcess& process, const std::string& exe, const std::string& arguments);
 // Runs it to the end of every process it started; the exit code of the last to end, or
 // STILL_ACTIVE after the time. A Step named `step`.

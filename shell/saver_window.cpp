@@ -231,7 +231,7 @@ LRESULT DefaultSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         }
         return DefWindowProcA(window, message, wParam, lParam);
     case WM_APP:
-        if (g_bInPasswordCheck) return AskPasswordVerifier(window);
+        if (TakePasswordRequest()) return AskPasswordVerifier(window);
         return DefWindowProcA(window, message, wParam, lParam);
     default:
         break;

@@ -264,7 +264,7 @@ bool PlayRequest(Voice& v, const VoiceRequest& request)
         }
     }
 
-    if (ended && DrainOutput(v, out) && request.window) PostMessageA(request.window, WM_APP, 0, 0);
+    if (ended && DrainOutput(v, out) && request.window) PostMessageA(request.window, WM_VOICE_DONE, 0, 0);
     if (playing) CloseOutput(out);
     ov_clear(&vf);
     return playing;

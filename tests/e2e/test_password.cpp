@@ -4,6 +4,7 @@
 
 #include "fakes/fake_record.h"
 #include "shell/saver_window.h"
+#include "sound/music_player.h"
 #include "support/password_fakes.h"
 #include "support/recording_window.h"
 #include "support/registry.h"
@@ -96,6 +97,26 @@ TEST_F(PasswordHooks, WrongEntryKeepsTheSaverAndRequestsWithin200msAreIgnored)
     EXPECT_EQ(Prompts(), 3u);
     EXPECT_EQ(FakeGet("password frees", 0), 1u);
     EXPECT_FALSE(SaverRunningNotice());
+}
+
+// One prompt per close request, whatever reaches the window while it is up: another close
+// request, a WM_APP posted by any program, the voices' end-of-play notice.
+TEST_F(PasswordHooks, OnePromptWhateverArrivesWhileItIsUp)
+{
+    Win98Mode win98("Tilo.scr");
+    StartSaver(1);
+    FakeSet("verdict", 0);
+    FakeSet("verify hold", 1);
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return Prompts() >= 1; }, 5000));
+    PostMessageA(window, WM_APP, 0, 0);
+    PostMessageA(window, WM_VOICE_DONE, 0, 0);
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    FakeSet("verify hold", 0);
+    EXPECT_TRUE(WaitUntil([&] { return FakeGet("verify returns", 0) >= Prompts(); }, 5000));
+    PumpFor(300);
+    EXPECT_EQ(Prompts(), 1u);
+    EXPECT_TRUE(saver.Running());
 }
 
 TEST_F(PasswordHooks, NoPasswordInForceLoadsNothingAndClosesAtOnce)

@@ -29,16 +29,16 @@ const double kHeard = DbToLevel(-50);
 // left running goes on for seconds.
 const double kStopMs = 300;
 
-// WM_APP notifications of the voices, with the time of each.
+// End-of-play notices of the voices, with the time of each.
 std::vector<DWORD> g_notices;
 
 LRESULT CALLBACK SinkProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
 {
-    if (msg == WM_APP) g_notices.push_back(timeGetTime());
+    if (msg == WM_VOICE_DONE) g_notices.push_back(timeGetTime());
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
-// Pumps this thread's messages until `notices` WM_APP notices have come, or the time is up.
+// Pumps this thread's messages until `notices` notices have come, or the time is up.
 void PumpUntil(DWORD ms, size_t notices)
 {
     WaitUntil([notices] { return g_notices.size() >= notices; }, ms);

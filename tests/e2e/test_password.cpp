@@ -9,6 +9,7 @@
 #include "support/recording_window.h"
 #include "support/registry.h"
 #include "support/saver_process.h"
+#include "support/screenshot.h"
 #include "support/user_input.h"
 #include "support/waiting.h"
 
@@ -117,6 +118,24 @@ TEST_F(PasswordHooks, OnePromptWhateverArrivesWhileItIsUp)
     PumpFor(300);
     EXPECT_EQ(Prompts(), 1u);
     EXPECT_TRUE(saver.Running());
+}
+
+// After a refused password the animation goes on, and a key asks again.
+TEST_F(PasswordHooks, AKeyAfterARefusalAsksAgain)
+{
+    Win98Mode win98("Tilo.scr");
+    StartSaver(1);
+    FakeSet("verdict", 0);
+    PressKey('A');
+    ASSERT_TRUE(WaitUntil([&] { return Prompts() >= 1; }, 5000));
+    EXPECT_GT(WatchScreen(500).changed, 0) << "the animation stopped";
+    PressKey('B');  // the prompt ended more than 200 ms ago
+    EXPECT_TRUE(WaitUntil([&] { return Prompts() >= 2; }, 5000));
+    PumpFor(300);
+    FakeSet("verdict", 1);
+    PressKey(VK_ESCAPE);
+    EXPECT_EQ(saver.WaitExit(5000), 0u);
+    EXPECT_EQ(Prompts(), 3u);
 }
 
 TEST_F(PasswordHooks, NoPasswordInForceLoadsNothingAndClosesAtOnce)

@@ -45,6 +45,10 @@ DWORD WINAPI VoiceThreadProc(LPVOID unused);
 void CALLBACK WaveDoneCallback(HWAVEOUT device, UINT message, DWORD_PTR instance, DWORD_PTR param1,
                                DWORD_PTR param2);
 
+// Test hook: called on the voice thread with each output device that a play opens,
+// before its buffers are prepared; null for none. Interface thread only.
+void SetDeviceOpenedHook(void (*hook)(HWAVEOUT device));
+
 // Test hook: the source name that PlayVoice sends from now on (a null name restores
 // "res://OMCHANT", the only one the system plays). Interface thread only.
 void SetMusicSourceName(const char* name);

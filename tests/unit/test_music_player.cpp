@@ -17,6 +17,7 @@
 #include <stdlib.h>
 
 #include <algorithm>
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,56 @@ void PumpUntil(DWORD ms, size_t notices)
 
 bool ThreadEnded(HANDLE h, DWORD ms) { return h && WaitForSingleObject(h, ms) == WAIT_OBJECT_0; }
 
+// The first output device that the plays open, which the test closes under its voice:
+// at once from the hook (its buffers cannot be prepared), or later (they cannot be written).
+std::atomic<HWAVEOUT> g_firstDevice{nullptr};
+std::atomic<int> g_devicesOpened{0};
+bool g_closeAtOpen = false;
+
+void OnDeviceOpened(HWAVEOUT device)
+{
+    if (g_devicesOpened++ > 0) return;
+    if (g_closeAtOpen) waveOutClose(device);
+    g_firstDevice = device;
+}
+
+// Closes a playing device from this thread; a buffer the voice writes meanwhile keeps
+// it open, so its buffers are returned and the close is tried again.
+bool CloseUnderTheVoice(HWAVEOUT device)
+{
+    for (int i = 0; i < 100; ++i) {
+        waveOutReset(device);
+        if (waveOutClose(device) == MMSYSERR_NOERROR) return true;
+    }
+    return false;
+}
+
+// Milliseconds of sound from the window on: a busy host's dropouts stretch a play but
+// add no sound to it.
+double SoundingMs(const Heard& h, long from)
+{
+    if (from < 0 || from >= static_cast<long>(h.rms.size())) return 0;
+    return 10.0 * std::count_if(h.rms.begin() + from, h.rms.end(), [](double r) { return r > kSilent; });
+}
+
+std::string TempPath(const char* name)
+{
+    char dir[MAX_PATH];
+    GetTempPathA(MAX_PATH, dir);
+    return dir + std::string(name);
+}
+
+// A file of this process in the temporary folder.
+std::string WriteTemp(const char* tag, const std::vector<char>& bytes)
+{
+    std::string path = TempPath("tilo_player_") + tag + std::to_string(GetCurrentProcessId());
+    if (FILE* f = fopen(path.c_str(), "wb")) {
+        fwrite(bytes.data(), 1, bytes.size(), f);
+        fclose(f);
+    }
+    return path;
+}
+
 class MusicPlayer : public testing::Test {
 protected:
     void SetUp() override
@@ -70,6 +121,7 @@ protected:
     void TearDown() override
     {
         ShutdownMusic();
+        SetDeviceOpenedHook(nullptr);
         SetMusicSourceName(nullptr);
         capture_.Stop();
         if (window_) DestroyWindow(window_);
@@ -77,6 +129,13 @@ protected:
         if (saver_) FreeLibrary(saver_);
     }
     Heard Listen() { return capture_.Listen(); }
+    std::vector<char> Chant()
+    {
+        HRSRC res = FindResourceA(saver_, "OMCHANT", RT_RCDATA);
+        if (!res) return {};
+        const char* p = static_cast<const char*>(LockResource(LoadResource(saver_, res)));
+        return std::vector<char>(p, p + SizeofResource(saver_, res));
+    }
     HMODULE saved_ = nullptr, saver_ = nullptr;
     HWND window_ = nullptr;
     SoundCapture capture_;
@@ -254,26 +313,11 @@ TEST_F(MusicPlayer, PlayVoiceWithoutThreadsOrOutOfRangeIsRefused)
 // the threads are shut down nothing of the failed plays is left on the heap.
 TEST_F(MusicPlayer, BadSourcesEndTheVoiceQuietly)
 {
-    std::vector<char> chant;
-    {
-        HRSRC res = FindResourceA(saver_, "OMCHANT", RT_RCDATA);
-        ASSERT_NE(res, nullptr);
-        const char* p = static_cast<const char*>(LockResource(LoadResource(saver_, res)));
-        chant.assign(p, p + SizeofResource(saver_, res));
-    }
-    char dir[MAX_PATH];
-    GetTempPathA(MAX_PATH, dir);
-    auto write = [&](const char* tag, const std::vector<char>& bytes) {
-        std::string path = std::string(dir) + "tilo_player_" + tag + std::to_string(GetCurrentProcessId());
-        FILE* f = fopen(path.c_str(), "wb");
-        fwrite(bytes.data(), 1, bytes.size(), f);
-        fclose(f);
-        return path;
-    };
-    std::string text = write("text", std::vector<char>(3000, 'x'));
-    std::string headers = write("headers", std::vector<char>(chant.begin(), chant.begin() + 100));
-    const std::string missing[] = {"res://NOSUCH", "res://#abc", text, headers,
-                                   std::string(dir) + "no_such_file.ogg"};
+    const std::vector<char> chant = Chant();
+    ASSERT_FALSE(chant.empty());
+    std::string text = WriteTemp("text", std::vector<char>(3000, 'x'));
+    std::string headers = WriteTemp("headers", std::vector<char>(chant.begin(), chant.begin() + 100));
+    const std::string missing[] = {"res://NOSUCH", "res://#abc", text, headers, TempPath("no_such_file.ogg")};
 
     auto playEach = [&] {
         for (const std::string& name : missing) {
@@ -307,23 +351,12 @@ TEST_F(MusicPlayer, BadSourcesEndTheVoiceQuietly)
 // A damaged chant plays what can be decoded and ends like a natural end.
 TEST_F(MusicPlayer, DamagedChantPlaysWhatDecodesAndEnds)
 {
-    std::vector<char> chant;
-    HRSRC res = FindResourceA(saver_, "OMCHANT", RT_RCDATA);
-    ASSERT_NE(res, nullptr);
-    const char* p = static_cast<const char*>(LockResource(LoadResource(saver_, res)));
-    chant.assign(p, p + SizeofResource(saver_, res));
-    char dir[MAX_PATH];
-    GetTempPathA(MAX_PATH, dir);
-    std::string cut = std::string(dir) + "tilo_player_cut" + std::to_string(GetCurrentProcessId());
-    std::string bad = std::string(dir) + "tilo_player_bad" + std::to_string(GetCurrentProcessId());
+    const std::vector<char> chant = Chant();
+    ASSERT_FALSE(chant.empty());
     std::vector<char> corrupt = chant;
     for (size_t i = corrupt.size() / 3; i < corrupt.size() / 3 + 3000; ++i) corrupt[i] ^= 0x5A;
-    FILE* f = fopen(cut.c_str(), "wb");
-    fwrite(chant.data(), 1, chant.size() / 2, f);
-    fclose(f);
-    f = fopen(bad.c_str(), "wb");
-    fwrite(corrupt.data(), 1, corrupt.size(), f);
-    fclose(f);
+    std::string cut = WriteTemp("cut", std::vector<char>(chant.begin(), chant.begin() + chant.size() / 2));
+    std::string bad = WriteTemp("bad", corrupt);
 
     StartMusic();
     for (const std::string* name : {&cut, &bad}) {
@@ -371,6 +404,35 @@ TEST_F(MusicPlayer, ALinkInAnotherFormatPlaysInItsOwnFormat)
     printf("440 Hz for %ld ms, 1213 Hz for %ld ms\n", toneMs, buzzMs);
     EXPECT_GT(toneMs, 1500);
     EXPECT_LT(buzzMs, 100) << "samples played in the first link's format";
+}
+
+// A device that refuses a buffer, at its preparation or at its submission, ends that
+// play quietly, and the voice plays its next request whole.
+TEST_F(MusicPlayer, ADeviceThatRefusesABufferEndsOnlyThatPlay)
+{
+    StartMusic();
+    SetDeviceOpenedHook(OnDeviceOpened);
+    for (bool atOpen : {true, false}) {
+        SCOPED_TRACE(atOpen ? "prepare refused" : "write refused");
+        g_notices.clear();
+        g_devicesOpened = 0;
+        g_firstDevice = nullptr;
+        g_closeAtOpen = atOpen;
+        ASSERT_NE(PlayVoice(window_, 0), 0);
+        ASSERT_NE(PlayVoice(window_, 0), 0);  // waits in the queue
+        ASSERT_TRUE(WaitUntil([] { return g_firstDevice.load() != nullptr; }, 5000));
+        if (!atOpen) {
+            PumpFor(1000);
+            ASSERT_TRUE(CloseUnderTheVoice(g_firstDevice));
+        }
+        DWORD refused = timeGetTime();
+        PumpUntil(20000, 1);
+        ASSERT_EQ(g_notices.size(), 1u) << "the next request did not play to its end";
+        EXPECT_EQ(g_devicesOpened, 2);
+        Heard h = Listen();
+        EXPECT_GT(SoundingMs(h, h.WindowAt(refused)), kChantMs - 400);
+        PumpFor(300);
+    }
 }
 
 // Run in a child process whose sound server does not exist (see NoSoundServer below).

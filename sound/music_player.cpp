@@ -244,7 +244,7 @@ bool PlayRequest(Voice& v, const VoiceRequest& request)
     char carried[WAVE_BUFFER_SIZE];
     DWORD carriedBytes = 0;
 
-    bool ended = false;  // the stream ran out (or failed) at the start of a buffer
+    bool ended = false;  // the stream ran out (or failed hard) at the start of a buffer
     bool open = true;    // the output is open, to be closed at the end
     bool voiceGoesOn = true;
     while (TakeBuffer(v, out)) {
@@ -257,6 +257,8 @@ bool PlayRequest(Voice& v, const VoiceRequest& request)
         while (h.dwBufferLength < WAVE_BUFFER_SIZE) {
             long got = ov_read(&vf, h.lpData + h.dwBufferLength,
                                static_cast<int>(WAVE_BUFFER_SIZE - h.dwBufferLength), 0, 2, 1, &section);
+            // A gap in the stream (a page lost): decoding goes on after it.
+            if (got == OV_HOLE) continue;
             if (got <= 0) break;
             if (section != link) {
                 // A link whose format the decoder cannot tell ends the stream here.

@@ -90,8 +90,12 @@ bool CreateBufferSync(BufferSync& sync)
     return true;
 }
 
+// Only once the device is closed. No callback starts after waveOutClose; one still under
+// way holds the lock until it has set the event, so taking the lock once waits it out.
 void DestroyBufferSync(BufferSync& sync)
 {
+    EnterCriticalSection(&sync.lock);
+    LeaveCriticalSection(&sync.lock);
     DeleteCriticalSection(&sync.lock);
     CloseHandle(sync.returned);
 }
@@ -316,10 +320,12 @@ void CALLBACK WaveDoneCallback(HWAVEOUT device, UINT message, DWORD_PTR instance
 {
     if (message != WOM_DONE) return;
     BufferSync* sync = reinterpret_cast<BufferSync*>(instance);
+    // The event is set inside the lock: the teardown's pass through the lock then waits
+    // until this callback no longer touches the record.
     EnterCriticalSection(&sync->lock);
     --sync->inFlight;
-    LeaveCriticalSection(&sync->lock);
     SetEvent(sync->returned);
+    LeaveCriticalSection(&sync->lock);
 }
 
 DWORD WINAPI VoiceThreadProc(LPVOID unused)

@@ -72,6 +72,9 @@ bool OnClose(HWND window)
     if (!PasswordAllowsClose(window)) {
         // A request made while the prompt is up is refused by it; the prompt decides.
         if (!g_bInPasswordCheck) {
+            // The prompt's pause would pass for slow frames: a measurement under way
+            // starts again.
+            if (!g_bRateMeasured) g_nFrameCount = 0;
             RestartFrames(window);
             if (g_bFullScreen && g_bSoundOn) RestartMusicRotation(window);
         }

@@ -31,6 +31,9 @@ bool MeasureFullScreen(HWND window)
     bool done = CountFullScreenStep(&counted, GetTickCount(), &rate);
     Keep(counted);
     if (!done) return false;
+    // Once a run: also when the user chose to close, since a refused password lets the
+    // run go on.
+    g_bRateMeasured = true;
 
     switch (JudgeFrameRate(rate)) {
     case FrameRateVerdict::Fast:
@@ -52,7 +55,6 @@ bool MeasureFullScreen(HWND window)
     case FrameRateVerdict::Middling:
         break;
     }
-    g_bRateMeasured = true;
     return false;
 }
 

@@ -71,6 +71,17 @@ void PostNextFrame(HWND window)
     PostMessageA(window, WM_NEXT_FRAME, static_cast<WPARAM>(-1), static_cast<LPARAM>(-1));
 }
 
+void RestartFrames(HWND window)
+{
+    g_bStop = false;
+    if (g_bInFramePump) return;  // the pump under way posts the next frame itself
+    MSG pending;
+    bool quit = false;
+    while (!quit && PeekMessageA(&pending, window, WM_NEXT_FRAME, WM_NEXT_FRAME, PM_REMOVE))
+        quit = PutBackQuit(pending);
+    if (!quit) PostNextFrame(window);
+}
+
 void RestartMusicRotation(HWND window)
 {
     g_nMusicVoice = 0;

@@ -22,6 +22,11 @@ extern unsigned g_nFramesShown;
 // A new voice of the chant starts this often, in milliseconds.
 constexpr DWORD kMusicRotationMs = 3200;
 
+// Withdraws the stop request and restarts the chain of frames with exactly one request
+// in flight: one waiting in the queue is taken out first, and none is posted while a
+// frame is being handled, since that frame posts the next one itself.
+void RestartFrames(HWND window);
+
 // Starts the chant on voice 0 now and the rotation from it, so that the next voice
 // follows kMusicRotationMs later.
 void RestartMusicRotation(HWND window);

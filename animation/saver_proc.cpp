@@ -4,6 +4,7 @@
 #include "animation/frame_pump.h"
 #include "animation/modules.h"
 #include "render/gl_context.h"
+#include "shell/password.h"
 #include "shell/saver_window.h"
 #include "sound/music_player.h"
 #include "support/settings_store.h"
@@ -58,11 +59,31 @@ bool TearDownAnimation()
 
 namespace {
 
-void OnClose()
+// False when the close is refused and the saver stays. On the Windows 95/98/Me family
+// the password is asked before anything is released, with the frames and the chant
+// halted meanwhile: a refusal then leaves the animation whole, and it goes on, so that
+// the next key, like the next movement, asks again. Once allowed, the release runs in
+// its usual order: OpenGL, the music, then the view is saved.
+bool OnClose(HWND window)
 {
-    if (!TearDownAnimation()) return;
+    if (g_bClosing) return true;
+    g_bStop = true;
+    StopMusic();
+    if (!PasswordAllowsClose(window)) {
+        // A request made while the prompt is up is refused by it; the prompt decides.
+        if (!g_bInPasswordCheck) {
+            // The prompt's pause would pass for slow frames: a measurement under way
+            // starts again.
+            if (!g_bRateMeasured) g_nFrameCount = 0;
+            RestartFrames(window);
+            if (g_bFullScreen && g_bSoundOn) RestartMusicRotation(window);
+        }
+        return false;
+    }
+    TearDownAnimation();
     StoreModule(g_nCurModule);
     SaveModuleParams();
+    return true;
 }
 
 // A preview ends when its parent destroys it, without a close request: the rendering
@@ -79,7 +100,8 @@ LRESULT SaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         OnCreate(window);
         break;
     case WM_CLOSE:
-        OnClose();
+        // A refused close has had its answer; passed on, it would be asked again.
+        if (!OnClose(window)) return 0;
         break;
     case WM_NEXT_FRAME:
         PumpFrame(window);

@@ -135,13 +135,7 @@ void OnCommand(HWND dialog, int id, int code)
         g_bInFramePump = true;
         ShowAboutDialog(dialog);
         g_bInFramePump = inPump;
-        if (!inPump && !g_bStop) {
-            MSG pending;
-            bool quit = false;
-            while (!quit && PeekMessageA(&pending, dialog, WM_NEXT_FRAME, WM_NEXT_FRAME, PM_REMOVE))
-                quit = PutBackQuit(pending);
-            if (!quit) PostNextFrame(dialog);
-        }
+        if (!g_bStop) RestartFrames(dialog);
         break;
     }
     case IDC_CYCLE_EDIT:

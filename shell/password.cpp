@@ -13,6 +13,9 @@ typedef DWORD(WINAPI* ChangeFn)(LPCSTR, HWND, DWORD, DWORD);
 
 HMODULE s_verifierLibrary = nullptr;
 VerifyFn s_verifier = nullptr;
+// Set from VerifyPassword's WM_APP until the window takes it: a WM_APP that anyone else
+// sends or posts while the prompt is up must not reach the verifier.
+bool s_bRequestSent = false;
 
 // Prompts closer together than this are taken as one close request.
 const DWORD kPromptGapMs = 200;
@@ -64,6 +67,13 @@ void LoadPasswordHook()
 
 bool PasswordVerifierLoaded() { return s_verifier != nullptr; }
 
+bool TakePasswordRequest()
+{
+    if (!g_bInPasswordCheck || !s_bRequestSent) return false;
+    s_bRequestSent = false;
+    return true;
+}
+
 BOOL AskPasswordVerifier(HWND window) { return s_verifier ? s_verifier(window) : TRUE; }
 
 bool VerifyPassword(HWND window)
@@ -81,7 +91,11 @@ bool VerifyPassword(HWND window)
     PeekMessageA(&msg, window, WM_TIMER, WM_TIMER, PM_REMOVE | PM_NOYIELD);
     PeekMessageA(&msg, window, WM_TIMER, WM_TIMER, PM_REMOVE | PM_NOYIELD);
 
+    // A message sent to a window of this thread goes straight to its procedure: nothing
+    // else is handled between the flag and the request.
+    s_bRequestSent = true;
     bool verdict = SendMessageA(window, WM_APP, 0, 0) != 0;
+    s_bRequestSent = false;
     g_bCloseAllowed = verdict;
     g_bInPasswordCheck = false;
     if (!verdict) SetCursor(nullptr);

@@ -17,6 +17,9 @@ void ChangePasswordMode(HWND window);
 // The verifier's verdict for the window, or true when none is loaded; used by the
 // shell to answer the request that VerifyPassword sends.
 BOOL AskPasswordVerifier(HWND window);
+// True once for the WM_APP that VerifyPassword sends, and for no other WM_APP: the
+// verifier is asked once per prompt, whatever else arrives while the prompt is up.
+bool TakePasswordRequest();
 bool PasswordVerifierLoaded();
 
 #endif

@@ -67,6 +67,14 @@ void ApplyMovementRule(HWND window)
 
 void RestartMovementRule() { GetCursorPos(&g_ptMouseRef); }
 
+bool PasswordAllowsClose(HWND window)
+{
+    if (g_bPreview || g_bCloseAllowed || !g_bWin9x) return true;
+    if (VerifyPassword(window)) return true;
+    RestartMovementRule();
+    return false;
+}
+
 HWND FindRunningSaver()
 {
     HWND running = FindWindowA(TILO_SAVER_CLASS, TILO_TITLE_SAVER);
@@ -225,13 +233,10 @@ LRESULT DefaultSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
 
     switch (message) {
     case WM_CLOSE:
-        if (g_bWin9x && !VerifyPassword(window)) {
-            GetCursorPos(&g_ptMouseRef);
-            return 0;
-        }
+        if (!PasswordAllowsClose(window)) return 0;
         return DefWindowProcA(window, message, wParam, lParam);
     case WM_APP:
-        if (g_bInPasswordCheck) return AskPasswordVerifier(window);
+        if (TakePasswordRequest()) return AskPasswordVerifier(window);
         return DefWindowProcA(window, message, wParam, lParam);
     default:
         break;

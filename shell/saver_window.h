@@ -34,6 +34,12 @@ void CloseRunningSaver();
 // saver let the pointer move freely, returning to the animation does not end it.
 void RestartMovementRule();
 
+// On the Windows 95/98/Me family with a password in force, asks for it (a request while
+// the prompt is up, or within 200 ms of its end, is refused without asking): true when
+// the saver may close. A refusal makes the movement rule start again from the pointer.
+// Elsewhere, in preview and once closing is allowed, true at once.
+bool PasswordAllowsClose(HWND window);
+
 // The movement rule: true when the cursor at `now` has drifted further than the
 // threshold from the reference (sum of both distances, compared unsigned).
 bool MovedPastThreshold(POINT reference, POINT now, unsigned threshold);

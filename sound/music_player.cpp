@@ -14,6 +14,7 @@ namespace {
 const size_t kRequestBlockSize = 260;
 const char kChantName[] = "res://OMCHANT";
 char g_szSourceName[kRequestBlockSize] = "res://OMCHANT";
+void (*volatile g_pfnDeviceOpened)(HWAVEOUT) = nullptr;
 
 struct VoiceRequest {
     char name[kRequestBlockSize];
@@ -89,8 +90,12 @@ bool CreateBufferSync(BufferSync& sync)
     return true;
 }
 
+// Only once the device is closed. No callback starts after waveOutClose; one still under
+// way holds the lock until it has set the event, so taking the lock once waits it out.
 void DestroyBufferSync(BufferSync& sync)
 {
+    EnterCriticalSection(&sync.lock);
+    LeaveCriticalSection(&sync.lock);
     DeleteCriticalSection(&sync.lock);
     CloseHandle(sync.returned);
 }
@@ -139,26 +144,47 @@ void CloseOutput(Output& out)
     out = Output{};
 }
 
-// False when the device or memory cannot be had; then nothing of it is left.
-bool OpenOutput(Output& out, const WAVEFORMATEX& format)
+enum class Opened {
+    Ready,
+    NoDevice,     // no device or no memory for it: the voice cannot play
+    NotPrepared,  // the device refused a buffer: this play ends
+};
+
+// Anything but Ready leaves nothing of the output behind.
+Opened OpenOutput(Output& out, const WAVEFORMATEX& format)
 {
     out = Output{};
-    if (!CreateBufferSync(out.sync)) return false;
+    if (!CreateBufferSync(out.sync)) return Opened::NoDevice;
     if (waveOutOpen(&out.device, WAVE_MAPPER, &format, reinterpret_cast<DWORD_PTR>(WaveDoneCallback),
                     reinterpret_cast<DWORD_PTR>(&out.sync), CALLBACK_FUNCTION) != MMSYSERR_NOERROR) {
         DestroyBufferSync(out.sync);
-        return false;
+        return Opened::NoDevice;
     }
+    if (void (*hook)(HWAVEOUT) = g_pfnDeviceOpened) hook(out.device);
     for (WAVEHDR& h : out.headers) {
         h.lpData = static_cast<LPSTR>(LocalAlloc(LMEM_FIXED, WAVE_BUFFER_SIZE));
         if (!h.lpData) {
             CloseOutput(out);
-            return false;
+            return Opened::NoDevice;
         }
         h.dwBufferLength = WAVE_BUFFER_SIZE;
-        waveOutPrepareHeader(out.device, &h, sizeof(WAVEHDR));
+        if (waveOutPrepareHeader(out.device, &h, sizeof(WAVEHDR)) != MMSYSERR_NOERROR) {
+            CloseOutput(out);
+            return Opened::NotPrepared;
+        }
     }
-    return true;
+    return Opened::Ready;
+}
+
+// Hands the taken buffer to the device. When the device refuses it, it never comes
+// back: it no longer counts as in flight, and false ends the play.
+bool Submit(Output& out, WAVEHDR& h)
+{
+    if (waveOutWrite(out.device, &h, sizeof(WAVEHDR)) == MMSYSERR_NOERROR) return true;
+    EnterCriticalSection(&out.sync.lock);
+    --out.sync.inFlight;
+    LeaveCriticalSection(&out.sync.lock);
+    return false;
 }
 
 // Waits for a free buffer and counts it as in flight; false on a stop or a quit.
@@ -194,7 +220,8 @@ bool DrainOutput(Voice& v, Output& out)
 
 // Plays one request to its end, a stop or a quit. False when the play could not
 // start (source, device or memory), or its device could not follow a change of format;
-// then nothing of it is left.
+// then nothing of it is left. A device that refuses a buffer (its preparation or its
+// submission) ends the play quietly, without the notice, and the voice goes on.
 //
 // A chained stream may change its channels or rate from one link to the next. The
 // device only plays the format it was opened in, so at such a change the voice lets it
@@ -207,9 +234,11 @@ bool PlayRequest(Voice& v, const VoiceRequest& request)
 
     WAVEFORMATEX format;
     Output out;
-    if (!LinkFormat(&vf, -1, &format) || !OpenOutput(out, format)) {
+    Opened opened = Opened::NoDevice;
+    if (LinkFormat(&vf, -1, &format)) opened = OpenOutput(out, format);
+    if (opened != Opened::Ready) {
         ov_clear(&vf);
-        return false;
+        return opened == Opened::NotPrepared;
     }
     // The link that the device's format is known for, and the one ov_read reports. A
     // differing report only has its format compared, so starting from 0 is safe.
@@ -219,8 +248,9 @@ bool PlayRequest(Voice& v, const VoiceRequest& request)
     char carried[WAVE_BUFFER_SIZE];
     DWORD carriedBytes = 0;
 
-    bool ended = false;  // the stream ran out (or failed) at the start of a buffer
-    bool playing = true;
+    bool ended = false;  // the stream ran out (or failed hard) at the start of a buffer
+    bool open = true;    // the output is open, to be closed at the end
+    bool voiceGoesOn = true;
     while (TakeBuffer(v, out)) {
         WAVEHDR& h = out.headers[out.next];
         memcpy(h.lpData, carried, carriedBytes);
@@ -231,6 +261,8 @@ bool PlayRequest(Voice& v, const VoiceRequest& request)
         while (h.dwBufferLength < WAVE_BUFFER_SIZE) {
             long got = ov_read(&vf, h.lpData + h.dwBufferLength,
                                static_cast<int>(WAVE_BUFFER_SIZE - h.dwBufferLength), 0, 2, 1, &section);
+            // A gap in the stream (a page lost): decoding goes on after it.
+            if (got == OV_HOLE) continue;
             if (got <= 0) break;
             if (section != link) {
                 // A link whose format the decoder cannot tell ends the stream here.
@@ -247,13 +279,15 @@ bool PlayRequest(Voice& v, const VoiceRequest& request)
         }
         out.next = (out.next + 1) % WAVE_BUFFER_COUNT;
         // The empty buffer goes to the device too: its return ends the drain.
-        waveOutWrite(out.device, &h, sizeof(WAVEHDR));
+        if (!Submit(out, h)) break;
         if (formatChange) {
             if (!DrainOutput(v, out)) break;
             CloseOutput(out);
             format = changed;
-            if (!OpenOutput(out, format)) {
-                playing = false;
+            opened = OpenOutput(out, format);
+            if (opened != Opened::Ready) {
+                open = false;
+                voiceGoesOn = opened == Opened::NotPrepared;
                 break;
             }
             continue;
@@ -264,10 +298,10 @@ bool PlayRequest(Voice& v, const VoiceRequest& request)
         }
     }
 
-    if (ended && DrainOutput(v, out) && request.window) PostMessageA(request.window, WM_APP, 0, 0);
-    if (playing) CloseOutput(out);
+    if (ended && DrainOutput(v, out) && request.window) PostMessageA(request.window, WM_VOICE_DONE, 0, 0);
+    if (open) CloseOutput(out);
     ov_clear(&vf);
-    return playing;
+    return voiceGoesOn;
 }
 
 // Frees the blocks of play messages still queued when the thread ends.
@@ -286,10 +320,12 @@ void CALLBACK WaveDoneCallback(HWAVEOUT device, UINT message, DWORD_PTR instance
 {
     if (message != WOM_DONE) return;
     BufferSync* sync = reinterpret_cast<BufferSync*>(instance);
+    // The event is set inside the lock: the teardown's pass through the lock then waits
+    // until this callback no longer touches the record.
     EnterCriticalSection(&sync->lock);
     --sync->inFlight;
-    LeaveCriticalSection(&sync->lock);
     SetEvent(sync->returned);
+    LeaveCriticalSection(&sync->lock);
 }
 
 DWORD WINAPI VoiceThreadProc(LPVOID unused)
@@ -380,6 +416,8 @@ void ShutdownMusic()
         g_dwVoiceThreadId[i] = 0;
     }
 }
+
+void SetDeviceOpenedHook(void (*hook)(HWAVEOUT device)) { g_pfnDeviceOpened = hook; }
 
 void SetMusicSourceName(const char* name)
 {

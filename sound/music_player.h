@@ -15,10 +15,15 @@
 // Thread messages of a voice; a voice takes no others.
 #define WM_VOICE_INIT 1025  // proves that the thread accepts messages
 #define WM_VOICE_PLAY                                                                                        \
-    1026                    // wParam: window for WM_APP at the end, or 0; lParam: LocalAlloc'd
+    1026                    // wParam: window for WM_VOICE_DONE at the end, or 0; lParam: LocalAlloc'd
                             // 260-byte source name, owned by the voice once delivered
 #define WM_VOICE_STOP 1027  // ends the current play; wParam 0 also empties the queue
 #define WM_VOICE_QUIT 1028  // ends the current play, then the thread
+
+// Posted (wParam 0, lParam 0) to a play's window when the play has run to the end of its
+// stream, without a stop or a quit. A number of its own: WM_APP is the password request
+// of the Windows 95/98/Me family on the saver window.
+#define WM_VOICE_DONE (WM_APP + 1)
 
 // Touched only by the interface thread. Null / 0 when the slot has no thread.
 extern HANDLE g_hVoiceThread[VOICE_COUNT];
@@ -39,6 +44,10 @@ void ShutdownMusic();
 DWORD WINAPI VoiceThreadProc(LPVOID unused);
 void CALLBACK WaveDoneCallback(HWAVEOUT device, UINT message, DWORD_PTR instance, DWORD_PTR param1,
                                DWORD_PTR param2);
+
+// Test hook: called on the voice thread with each output device that a play opens,
+// before its buffers are prepared; null for none. Interface thread only.
+void SetDeviceOpenedHook(void (*hook)(HWAVEOUT device));
 
 // Test hook: the source name that PlayVoice sends from now on (a null name restores
 // "res://OMCHANT", the only one the system plays). Interface thread only.

@@ -4,10 +4,12 @@
 
 #include "fakes/fake_record.h"
 #include "shell/saver_window.h"
+#include "sound/music_player.h"
 #include "support/password_fakes.h"
 #include "support/recording_window.h"
 #include "support/registry.h"
 #include "support/saver_process.h"
+#include "support/screenshot.h"
 #include "support/user_input.h"
 #include "support/waiting.h"
 
@@ -96,6 +98,44 @@ TEST_F(PasswordHooks, WrongEntryKeepsTheSaverAndRequestsWithin200msAreIgnored)
     EXPECT_EQ(Prompts(), 3u);
     EXPECT_EQ(FakeGet("password frees", 0), 1u);
     EXPECT_FALSE(SaverRunningNotice());
+}
+
+// One prompt per close request, whatever reaches the window while it is up: another close
+// request, a WM_APP posted by any program, the voices' end-of-play notice.
+TEST_F(PasswordHooks, OnePromptWhateverArrivesWhileItIsUp)
+{
+    Win98Mode win98("Tilo.scr");
+    StartSaver(1);
+    FakeSet("verdict", 0);
+    FakeSet("verify hold", 1);
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return Prompts() >= 1; }, 5000));
+    PostMessageA(window, WM_APP, 0, 0);
+    PostMessageA(window, WM_VOICE_DONE, 0, 0);
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    FakeSet("verify hold", 0);
+    EXPECT_TRUE(WaitUntil([&] { return FakeGet("verify returns", 0) >= Prompts(); }, 5000));
+    PumpFor(300);
+    EXPECT_EQ(Prompts(), 1u);
+    EXPECT_TRUE(saver.Running());
+}
+
+// After a refused password the animation goes on, and a key asks again.
+TEST_F(PasswordHooks, AKeyAfterARefusalAsksAgain)
+{
+    Win98Mode win98("Tilo.scr");
+    StartSaver(1);
+    FakeSet("verdict", 0);
+    PressKey('A');
+    ASSERT_TRUE(WaitUntil([&] { return Prompts() >= 1; }, 5000));
+    EXPECT_GT(WatchScreen(500).changed, 0) << "the animation stopped";
+    PressKey('B');  // the prompt ended more than 200 ms ago
+    EXPECT_TRUE(WaitUntil([&] { return Prompts() >= 2; }, 5000));
+    PumpFor(300);
+    FakeSet("verdict", 1);
+    PressKey(VK_ESCAPE);
+    EXPECT_EQ(saver.WaitExit(5000), 0u);
+    EXPECT_EQ(Prompts(), 3u);
 }
 
 TEST_F(PasswordHooks, NoPasswordInForceLoadsNothingAndClosesAtOnce)

@@ -13,10 +13,13 @@
 
 #include <gtest/gtest.h>
 
+#include <ogg/ogg.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
 
 #include <algorithm>
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -29,22 +32,105 @@ const double kHeard = DbToLevel(-50);
 // left running goes on for seconds.
 const double kStopMs = 300;
 
-// WM_APP notifications of the voices, with the time of each.
+// End-of-play notices of the voices, with the time of each.
 std::vector<DWORD> g_notices;
 
 LRESULT CALLBACK SinkProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
 {
-    if (msg == WM_APP) g_notices.push_back(timeGetTime());
+    if (msg == WM_VOICE_DONE) g_notices.push_back(timeGetTime());
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
-// Pumps this thread's messages until `notices` WM_APP notices have come, or the time is up.
+// Pumps this thread's messages until `notices` notices have come, or the time is up.
 void PumpUntil(DWORD ms, size_t notices)
 {
     WaitUntil([notices] { return g_notices.size() >= notices; }, ms);
 }
 
 bool ThreadEnded(HANDLE h, DWORD ms) { return h && WaitForSingleObject(h, ms) == WAIT_OBJECT_0; }
+
+// The first output device that the plays open, which the test closes under its voice:
+// at once from the hook (its buffers cannot be prepared), or later (they cannot be written).
+std::atomic<HWAVEOUT> g_firstDevice{nullptr};
+std::atomic<int> g_devicesOpened{0};
+bool g_closeAtOpen = false;
+
+void OnDeviceOpened(HWAVEOUT device)
+{
+    if (g_devicesOpened++ > 0) return;
+    if (g_closeAtOpen) waveOutClose(device);
+    g_firstDevice = device;
+}
+
+// Closes a playing device from this thread; a buffer the voice writes meanwhile keeps
+// it open, so its buffers are returned and the close is tried again.
+bool CloseUnderTheVoice(HWAVEOUT device)
+{
+    for (int i = 0; i < 100; ++i) {
+        waveOutReset(device);
+        if (waveOutClose(device) == MMSYSERR_NOERROR) return true;
+    }
+    return false;
+}
+
+// The chant (mono, 44,100 Hz) with one Ogg page in its middle left out: the decoder
+// reports a gap there (OV_HOLE). A gap met inside a buffer only cuts that buffer short;
+// it must be the first thing a buffer reads. So the page left out follows a whole number
+// of the player's buffers: the start is trimmed to make it so, by lowering the first
+// audio page's granule position, which makes the decoder drop as many leading samples
+// (up to one packet's worth, 1024). lostMs: how much shorter than the chant it plays.
+std::vector<char> ChantWithAGap(std::vector<char> ogg, double* lostMs)
+{
+    std::vector<ogg_page> pages;  // pointing into ogg
+    std::vector<int64_t> granule;
+    for (size_t at = 0; at + 27 <= ogg.size();) {
+        unsigned char* p = reinterpret_cast<unsigned char*>(&ogg[at]);
+        ogg_page page = {p, 27 + p[26], p + 27 + p[26], 0};
+        for (int i = 0; i < p[26]; ++i) page.body_len += p[27 + i];
+        pages.push_back(page);
+        granule.push_back(ogg_page_granulepos(&page));
+        at += page.header_len + page.body_len;
+    }
+    const int64_t perBuffer = WAVE_BUFFER_SIZE / 2;
+    size_t first = 0, gap = 0;
+    while (first < pages.size() && granule[first] <= 0) ++first;
+    for (size_t k = std::max(first + 2, pages.size() / 2); k + 1 < pages.size() && !gap; ++k)
+        if (granule[k - 1] % perBuffer <= 1024) gap = k;
+    if (!gap) return {};
+    const int64_t trim = granule[gap - 1] % perBuffer, lowered = granule[first] - trim;
+    memcpy(pages[first].header + 6, &lowered, 8);
+    ogg_page_checksum_set(&pages[first]);
+    *lostMs = double(trim + granule[gap] - granule[gap - 1]) * 1000 / kCaptureRate;
+    const size_t at = pages[gap].header - reinterpret_cast<unsigned char*>(ogg.data());
+    ogg.erase(ogg.begin() + at, ogg.begin() + at + pages[gap].header_len + pages[gap].body_len);
+    return ogg;
+}
+
+// Milliseconds of sound from the window on: a busy host's dropouts stretch a play but
+// add no sound to it.
+double SoundingMs(const Heard& h, long from)
+{
+    if (from < 0 || from >= static_cast<long>(h.rms.size())) return 0;
+    return 10.0 * std::count_if(h.rms.begin() + from, h.rms.end(), [](double r) { return r > kSilent; });
+}
+
+std::string TempPath(const char* name)
+{
+    char dir[MAX_PATH];
+    GetTempPathA(MAX_PATH, dir);
+    return dir + std::string(name);
+}
+
+// A file of this process in the temporary folder.
+std::string WriteTemp(const char* tag, const std::vector<char>& bytes)
+{
+    std::string path = TempPath("tilo_player_") + tag + std::to_string(GetCurrentProcessId());
+    if (FILE* f = fopen(path.c_str(), "wb")) {
+        fwrite(bytes.data(), 1, bytes.size(), f);
+        fclose(f);
+    }
+    return path;
+}
 
 class MusicPlayer : public testing::Test {
 protected:
@@ -70,6 +156,7 @@ protected:
     void TearDown() override
     {
         ShutdownMusic();
+        SetDeviceOpenedHook(nullptr);
         SetMusicSourceName(nullptr);
         capture_.Stop();
         if (window_) DestroyWindow(window_);
@@ -77,6 +164,13 @@ protected:
         if (saver_) FreeLibrary(saver_);
     }
     Heard Listen() { return capture_.Listen(); }
+    std::vector<char> Chant()
+    {
+        HRSRC res = FindResourceA(saver_, "OMCHANT", RT_RCDATA);
+        if (!res) return {};
+        const char* p = static_cast<const char*>(LockResource(LoadResource(saver_, res)));
+        return std::vector<char>(p, p + SizeofResource(saver_, res));
+    }
     HMODULE saved_ = nullptr, saver_ = nullptr;
     HWND window_ = nullptr;
     SoundCapture capture_;
@@ -254,26 +348,11 @@ TEST_F(MusicPlayer, PlayVoiceWithoutThreadsOrOutOfRangeIsRefused)
 // the threads are shut down nothing of the failed plays is left on the heap.
 TEST_F(MusicPlayer, BadSourcesEndTheVoiceQuietly)
 {
-    std::vector<char> chant;
-    {
-        HRSRC res = FindResourceA(saver_, "OMCHANT", RT_RCDATA);
-        ASSERT_NE(res, nullptr);
-        const char* p = static_cast<const char*>(LockResource(LoadResource(saver_, res)));
-        chant.assign(p, p + SizeofResource(saver_, res));
-    }
-    char dir[MAX_PATH];
-    GetTempPathA(MAX_PATH, dir);
-    auto write = [&](const char* tag, const std::vector<char>& bytes) {
-        std::string path = std::string(dir) + "tilo_player_" + tag + std::to_string(GetCurrentProcessId());
-        FILE* f = fopen(path.c_str(), "wb");
-        fwrite(bytes.data(), 1, bytes.size(), f);
-        fclose(f);
-        return path;
-    };
-    std::string text = write("text", std::vector<char>(3000, 'x'));
-    std::string headers = write("headers", std::vector<char>(chant.begin(), chant.begin() + 100));
-    const std::string missing[] = {"res://NOSUCH", "res://#abc", text, headers,
-                                   std::string(dir) + "no_such_file.ogg"};
+    const std::vector<char> chant = Chant();
+    ASSERT_FALSE(chant.empty());
+    std::string text = WriteTemp("text", std::vector<char>(3000, 'x'));
+    std::string headers = WriteTemp("headers", std::vector<char>(chant.begin(), chant.begin() + 100));
+    const std::string missing[] = {"res://NOSUCH", "res://#abc", text, headers, TempPath("no_such_file.ogg")};
 
     auto playEach = [&] {
         for (const std::string& name : missing) {
@@ -307,23 +386,12 @@ TEST_F(MusicPlayer, BadSourcesEndTheVoiceQuietly)
 // A damaged chant plays what can be decoded and ends like a natural end.
 TEST_F(MusicPlayer, DamagedChantPlaysWhatDecodesAndEnds)
 {
-    std::vector<char> chant;
-    HRSRC res = FindResourceA(saver_, "OMCHANT", RT_RCDATA);
-    ASSERT_NE(res, nullptr);
-    const char* p = static_cast<const char*>(LockResource(LoadResource(saver_, res)));
-    chant.assign(p, p + SizeofResource(saver_, res));
-    char dir[MAX_PATH];
-    GetTempPathA(MAX_PATH, dir);
-    std::string cut = std::string(dir) + "tilo_player_cut" + std::to_string(GetCurrentProcessId());
-    std::string bad = std::string(dir) + "tilo_player_bad" + std::to_string(GetCurrentProcessId());
+    const std::vector<char> chant = Chant();
+    ASSERT_FALSE(chant.empty());
     std::vector<char> corrupt = chant;
     for (size_t i = corrupt.size() / 3; i < corrupt.size() / 3 + 3000; ++i) corrupt[i] ^= 0x5A;
-    FILE* f = fopen(cut.c_str(), "wb");
-    fwrite(chant.data(), 1, chant.size() / 2, f);
-    fclose(f);
-    f = fopen(bad.c_str(), "wb");
-    fwrite(corrupt.data(), 1, corrupt.size(), f);
-    fclose(f);
+    std::string cut = WriteTemp("cut", std::vector<char>(chant.begin(), chant.begin() + chant.size() / 2));
+    std::string bad = WriteTemp("bad", corrupt);
 
     StartMusic();
     for (const std::string* name : {&cut, &bad}) {
@@ -371,6 +439,58 @@ TEST_F(MusicPlayer, ALinkInAnotherFormatPlaysInItsOwnFormat)
     printf("440 Hz for %ld ms, 1213 Hz for %ld ms\n", toneMs, buzzMs);
     EXPECT_GT(toneMs, 1500);
     EXPECT_LT(buzzMs, 100) << "samples played in the first link's format";
+}
+
+// A device that refuses a buffer, at its preparation or at its submission, ends that
+// play quietly, and the voice plays its next request whole.
+TEST_F(MusicPlayer, ADeviceThatRefusesABufferEndsOnlyThatPlay)
+{
+    StartMusic();
+    SetDeviceOpenedHook(OnDeviceOpened);
+    for (bool atOpen : {true, false}) {
+        SCOPED_TRACE(atOpen ? "prepare refused" : "write refused");
+        g_notices.clear();
+        g_devicesOpened = 0;
+        g_firstDevice = nullptr;
+        g_closeAtOpen = atOpen;
+        ASSERT_NE(PlayVoice(window_, 0), 0);
+        ASSERT_NE(PlayVoice(window_, 0), 0);  // waits in the queue
+        ASSERT_TRUE(WaitUntil([] { return g_firstDevice.load() != nullptr; }, 5000));
+        if (!atOpen) {
+            PumpFor(1000);
+            ASSERT_TRUE(CloseUnderTheVoice(g_firstDevice));
+        }
+        DWORD refused = timeGetTime();
+        PumpUntil(20000, 1);
+        ASSERT_EQ(g_notices.size(), 1u) << "the next request did not play to its end";
+        EXPECT_EQ(g_devicesOpened, 2);
+        Heard h = Listen();
+        EXPECT_GT(SoundingMs(h, h.WindowAt(refused)), kChantMs - 400);
+        PumpFor(300);
+    }
+}
+
+// A gap in the stream is played through: the chant plays to its end, shorter by the page.
+TEST_F(MusicPlayer, AGapInTheStreamIsPlayedThrough)
+{
+    double lostMs = 0;
+    std::vector<char> holed = ChantWithAGap(Chant(), &lostMs);
+    ASSERT_FALSE(holed.empty()) << "no page to leave out";
+    std::string path = WriteTemp("gap", holed);
+    StartMusic();
+    SetMusicSourceName(path.c_str());
+    DWORD t0 = timeGetTime();
+    ASSERT_NE(PlayVoice(window_, 0), 0);
+    PumpUntil(12000, 1);
+    PumpFor(300);
+    ASSERT_EQ(g_notices.size(), 1u);
+    Heard h = Listen();
+    const double played = SoundingMs(h, h.WindowAt(t0));
+    printf("%.0f ms played, the gap took %.0f ms out of %.0f\n", played, lostMs, kChantMs);
+    EXPECT_GT(played, kChantMs - lostMs - 400);
+    EXPECT_LT(played, kChantMs);
+    ShutdownMusic();
+    EXPECT_TRUE(DeleteFileA(path.c_str())) << "file left open";
 }
 
 // Run in a child process whose sound server does not exist (see NoSoundServer below).

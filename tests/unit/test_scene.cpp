@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <math.h>
-#include <stdio.h>
 #include <stdlib.h>
 
 #include <array>
@@ -207,20 +206,15 @@ TEST_F(SceneDraw, ModuleTwoReducesItsSpinOnTheFiveHundredThousandthFrame)
     EXPECT_EQ(g_fOrbitSpin, -280.5f);
 }
 
-// Two monitors of the same size, the right one higher: each shows the same frame, the
-// animation advances as a single pass would advance it, and what lies beside the
-// monitors is black whatever the buffer held before.
+// Two monitors of one size, the right one higher: each shows the same frame, the
+// animation advances as a single pass advances it, and beside them is black.
 TEST_F(SceneDraw, OverTwoMonitorsEachShowsTheSameFrameAndTheAnimationAdvancesOnce)
 {
     const Viewport monitors[2] = {{0, 0, 160, 160}, {160, 40, 160, 160}};
     for (DrawRoutine draw : {DrawModule1, DrawModule2Active}) {
-        SCOPED_TRACE(draw == DrawModule1 ? "module 1" : "module 2");
-        g_fSpin = 40.0f;
         const SceneAnimation start = SaveSceneAnimation();
-        UseViewports(nullptr, 0);
-        ASSERT_EQ(DrawOnMonitors(draw), 1);
+        ASSERT_EQ(draw(), 1);
         const SceneAnimation once = SaveSceneAnimation();
-
         RestoreSceneAnimation(start);
         glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT);
@@ -232,29 +226,20 @@ TEST_F(SceneDraw, OverTwoMonitorsEachShowsTheSameFrameAndTheAnimationAdvancesOnc
         const SceneAnimation split = SaveSceneAnimation();
         EXPECT_EQ(split.spin, once.spin);
         EXPECT_EQ(split.orbitSpin, once.orbitSpin);
-        EXPECT_EQ(split.orbitFrames, once.orbitFrames);
-        for (int i = 0; i < kFollowerCount; ++i) EXPECT_EQ(split.followers[i].fPhase, once.followers[i].fPhase);
+        EXPECT_EQ(split.followers[0].fPhase, once.followers[0].fPhase);
 
         const std::vector<unsigned char> px = gl.ReadBack();
-        auto at = [&](int x, int y) { return px.data() + (static_cast<size_t>(y) * gl.width() + x) * 4; };
-        // The rasteriser may round a few edge pixels apart at another place in the
-        // window; a frame turned further, or cleared by the other's pass, differs widely.
-        int differ = 0, lit = 0, litBeside = 0;
+        auto at = [&](int x, int y, int c) { return px[(static_cast<size_t>(y) * gl.width() + x) * 4 + c]; };
+        int apart = 0, lit = 0, beside = 0;  // the rasteriser may round an edge pixel apart
         for (int y = 0; y < 160; ++y)
-            for (int x = 0; x < 160; ++x) {
-                bool apart = false;
-                for (int c = 0; c < 3; ++c) apart |= abs(at(x, y)[c] - at(x + 160, y + 40)[c]) > 24;
-                differ += apart;
-                lit += at(x, y)[0] > 8 || at(x, y)[1] > 8 || at(x, y)[2] > 8;
-            }
-        for (int y = 0; y < 40; ++y)
             for (int x = 0; x < 160; ++x)
-                for (int c = 0; c < 3; ++c) litBeside += (at(x, y + 160)[c] | at(x + 160, y)[c]) != 0;
-        printf("%d of %d lit pixels differ\n", differ, lit);
-        EXPECT_LE(differ, 40);
-        EXPECT_EQ(litBeside, 0);
-        if (draw == DrawModule1) {
-            EXPECT_GT(lit, 160 * 160 / 20);
-        }
+                for (int c = 0; c < 3; ++c) {
+                    apart += abs(at(x, y, c) - at(x + 160, y + 40, c)) > 24;
+                    lit += at(x, y, c) > 8;
+                    beside += y < 40 && (at(x, y + 160, c) | at(x + 160, y, c)) != 0;
+                }
+        EXPECT_LE(apart, 40);
+        EXPECT_GT(lit, 160 * 160 / 20);
+        EXPECT_EQ(beside, 0);
     }
 }

@@ -5,6 +5,7 @@
 #include "animation/saver_proc.h"
 #include "animation/view_keys.h"
 #include "render/gl_context.h"
+#include "render/monitors.h"
 #include "render/scene.h"
 #include "shell/saver_window.h"
 #include "sound/music_player.h"
@@ -93,11 +94,11 @@ int DrawForModule(int index)
 {
     switch (index) {
     case 1:
-        return DrawModule1();
+        return DrawOnMonitors(DrawModule1);
     case 2:
-        return DrawModule2();
+        return DrawOnMonitors(DrawModule2);
     default:
-        return DrawBlank();
+        return DrawOnMonitors(DrawBlank);
     }
 }
 

@@ -41,7 +41,8 @@ void PostNextFrame(HWND window);
 // run; true when the message was the quit message.
 bool PutBackQuit(const MSG& msg);
 
-// The drawing routine for a module index; 0 and unknown indices draw a blank frame.
+// One frame by the drawing routine for a module index (0 and unknown indices draw a
+// blank frame), on every monitor that the saver window spans.
 int DrawForModule(int index);
 
 #endif

@@ -4,6 +4,7 @@
 #include "animation/frame_pump.h"
 #include "animation/modules.h"
 #include "render/gl_context.h"
+#include "render/monitors.h"
 #include "shell/password.h"
 #include "shell/saver_window.h"
 #include "sound/music_player.h"
@@ -16,12 +17,17 @@ bool g_bClosing = false;
 
 namespace {
 
-bool ClientWidthIsDesktopWidth(HWND window)
+// The window spans the screen: its client area is as wide as the desktop window's (one
+// monitor; under Wine the desktop window may also span every monitor) or as the virtual
+// screen (several monitors, where the desktop window is the primary monitor alone).
+bool ClientSpansTheScreen(HWND window)
 {
     RECT client = {}, desktop = {};
     GetClientRect(window, &client);
     GetClientRect(GetDesktopWindow(), &desktop);
-    return client.right - client.left == desktop.right - desktop.left;
+    const LONG width = client.right - client.left;
+    const int virtualWidth = GetSystemMetrics(SM_CXVIRTUALSCREEN);  // 0 where unknown
+    return width == desktop.right - desktop.left || (virtualWidth > 0 && width == virtualWidth);
 }
 
 void OnCreate(HWND window)
@@ -30,11 +36,12 @@ void OnCreate(HWND window)
     SelectKey(window, TILO_PRODUCT_KEY);
     g_bFrameWarnOff = ReadUserInt("disable_frame_warn", 0) == 1;
     LoadModuleParams();
-    g_bFullScreen = ClientWidthIsDesktopWidth(window);
+    g_bFullScreen = ClientSpansTheScreen(window);
     if (!CreateGLContext(window, 32)) {
         PostMessageA(window, WM_CLOSE, 0, 0);
         return;
     }
+    UseMonitorViewports(g_bFullScreen ? window : nullptr);
     g_bKeysToEdit = false;
     g_dwCycleStart = GetTickCount();
     PostNextFrame(window);
@@ -52,6 +59,7 @@ bool TearDownAnimation()
     g_bClosing = true;
     g_bStop = true;
     DestroyGLContext();
+    UseMonitorViewports(nullptr);
     StopMusic();
     ShutdownMusic();
     return true;

@@ -14,6 +14,7 @@ set(TILO_PURE_SOURCES
   render/meshes/mesh5.cpp
   render/meshes/mesh6.cpp
   render/meshes/mesh7.cpp
+  render/monitor_math.cpp
   render/pixel_format.cpp
   render/scene_math.cpp
   shell/cmdline.cpp

@@ -160,10 +160,10 @@ int PickPixelFormat(HDC dc, int colourBits)
     return ChooseScoredFormat(count, provisional, colourBits, DescribeFormat, dc);
 }
 
-void SetProjection(int width, int height)
+void SetProjection(int width, int height, int x, int y)
 {
     if (height == 0) height = 1;
-    glViewport(0, 0, width, height);
+    glViewport(x, y, width, height);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     gluPerspective(50.0, static_cast<double>(width) / static_cast<double>(height), 0.1, 1000.0);

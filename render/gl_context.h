@@ -32,7 +32,9 @@ bool ShowFrame();
 HWND CopiedFrameWindow();
 
 int PickPixelFormat(HDC dc, int colourBits);
-void SetProjection(int width, int height);
+// Viewport and perspective for a drawing area of width by height pixels whose bottom
+// left corner lies at (x, y) of the window.
+void SetProjection(int width, int height, int x = 0, int y = 0);
 bool InitSceneState();
 
 // Message texts shown to the user, also looked for by the tests.

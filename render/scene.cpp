@@ -27,6 +27,28 @@ void PlaceView()
 
 }  // namespace
 
+SceneAnimation SaveSceneAnimation()
+{
+    SceneAnimation s;
+    s.spin = g_fSpin;
+    s.orbitSpin = g_fOrbitSpin;
+    s.orbitFrames = g_nOrbitFrames;
+    s.orbitSpeed = g_fOrbitSpeed;
+    for (int i = 0; i < kFollowerCount; ++i) s.followers[i] = g_Followers[i];
+    s.followersUnset = g_bFollowersUnset;
+    return s;
+}
+
+void RestoreSceneAnimation(const SceneAnimation& saved)
+{
+    g_fSpin = saved.spin;
+    g_fOrbitSpin = saved.orbitSpin;
+    g_nOrbitFrames = saved.orbitFrames;
+    g_fOrbitSpeed = saved.orbitSpeed;
+    for (int i = 0; i < kFollowerCount; ++i) g_Followers[i] = saved.followers[i];
+    g_bFollowersUnset = saved.followersUnset;
+}
+
 int DrawBlank()
 {
     ClearFrame();

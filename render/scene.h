@@ -15,6 +15,20 @@ extern float g_fOrbitSpeed;  // module 2's path speed for the current frame
 extern Follower g_Followers[kFollowerCount];
 extern bool g_bFollowersUnset;  // the phases have not been spread yet
 
+// Everything the draw routines advance as they draw: module 1's spin and module 2's
+// state. A frame drawn in several passes (one per monitor) puts it back before each
+// pass after the first, so that the animation advances once per frame.
+struct SceneAnimation {
+    float spin;
+    float orbitSpin;
+    int orbitFrames;
+    float orbitSpeed;
+    Follower followers[kFollowerCount];
+    bool followersUnset;
+};
+SceneAnimation SaveSceneAnimation();
+void RestoreSceneAnimation(const SceneAnimation& saved);
+
 // Index 0 and any index without a routine of its own: a cleared, black frame.
 int DrawBlank();
 // Module 1: the assembly turning in place about its own axis.

@@ -4,11 +4,14 @@
 # display without GLX, and a PulseAudio server with a null sink. It tears down only
 # what it started.
 #   wine_env_up BUILD_DIR    exports DISPLAY, WINEPREFIX, PULSE_SERVER, TILO_NOGLX_DISPLAY, ...
-#   wine_env_machine SIZE    inside an environment that is up: a machine of another screen
+#   wine_env_machine SIZE [MONITOR...]
+#                            inside an environment that is up: a machine of another screen
 #                            size (WxHxD) for one test, an Xvfb of that size with a copy of
 #                            the prefix and a wineserver of its own (Wine takes the screen's
 #                            size from the first display its server saw); exports DISPLAY
 #                            and WINEPREFIX for it. The suite's server is left alone.
+#                            MONITOR (NAME:WxH+X+Y, in the X screen's pixels; a leading * on
+#                            NAME makes it the primary) splits the screen into monitors.
 #   wine_env_down            stops what wine_env_up started (also installed as an EXIT trap)
 #   wine_prefix_make DIR     makes a Wine prefix ready for Tilo's tests (once; kept after)
 #   wine_prefix_clone FROM TO   a cheap copy of a prefix (of a live one: as its server last
@@ -105,17 +108,48 @@ wine_env_up() {
 }
 
 wine_env_machine() {
-  local size=$1
+  local size=$1; shift
   trap wine_env_down EXIT
   trap 'exit 130' INT TERM
   local n; n=$(_free_display $(( ${DISPLAY#:} + 1 )))
-  _start_xvfb_sized "$n" "$size" || return 1
+  # Monitors live as long as the server does not reset, which it would when its last
+  # client leaves.
+  if [ $# -gt 0 ]; then
+    _start_xvfb_sized "$n" "$size" -noreset || return 1
+  else
+    _start_xvfb_sized "$n" "$size" || return 1
+  fi
   export DISPLAY=":$n"
+  _define_monitors "$@" || return 1
   _env_prefix_copy=$(mktemp -d "$TILO_BUILD_DIR/machine.XXXXXX")
   wine_prefix_clone "$WINEPREFIX" "$_env_prefix_copy"
   export WINEPREFIX=$_env_prefix_copy
+  if [ $# -gt 0 ]; then
+    # Wine reads monitors made this way through Xinerama only, and only in a server
+    # started after they exist: the one that sets the value is ended again.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v UseXRandR /d N /f </dev/null >/dev/null 2>&1
+    wineserver -k </dev/null >/dev/null 2>&1 || true
+    wineserver -w </dev/null >/dev/null 2>&1 || true
+  fi
   (wineserver -p; wine cmd /c exit) </dev/null >/dev/null 2>&1
   _env_wineserver=1
+}
+
+# Defines each MONITOR (NAME:WxH+X+Y) on the display at 96 pixels an inch. The first
+# takes the place of the whole-screen monitor that Xvfb starts with.
+_define_monitors() {
+  local m output=screen
+  for m in "$@"; do
+    if ! [[ $m =~ ^(\*?[A-Za-z0-9_-]+):([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)$ ]]; then
+      echo "wine_env: not a monitor: $m (NAME:WxH+X+Y)" >&2
+      return 1
+    fi
+    local name=${BASH_REMATCH[1]} w=${BASH_REMATCH[2]} h=${BASH_REMATCH[3]}
+    local x=${BASH_REMATCH[4]} y=${BASH_REMATCH[5]}
+    xrandr --setmonitor "$name" "$w/$(( (w * 254 + 480) / 960 ))x$h/$(( (h * 254 + 480) / 960 ))+$x+$y" \
+      "$output" >/dev/null || return 1
+    output=none
+  done
 }
 
 wine_env_down() {

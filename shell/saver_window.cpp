@@ -65,6 +65,19 @@ void ApplyMovementRule(HWND window)
 
 }  // namespace
 
+void ScreenToCover(int* x, int* y, int* width, int* height)
+{
+    *x = GetSystemMetrics(SM_XVIRTUALSCREEN);
+    *y = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    *width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    *height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    if (*width > 0 && *height > 0) return;
+    // A system that knows no virtual screen (Windows 95, NT 4) has one monitor.
+    *x = *y = 0;
+    *width = GetSystemMetrics(SM_CXSCREEN);
+    *height = GetSystemMetrics(SM_CYSCREEN);
+}
+
 void RestartMovementRule() { GetCursorPos(&g_ptMouseRef); }
 
 bool PasswordAllowsClose(HWND window)
@@ -123,7 +136,7 @@ int RunSaver(HWND parent)
 
     DWORD style, exStyle;
     const char* title;
-    int width, height;
+    int x = 0, y = 0, width, height;
     HANDLE lock = nullptr;
     if (parent) {
         RECT rc = {};
@@ -135,8 +148,7 @@ int RunSaver(HWND parent)
         width = rc.right;
         height = rc.bottom;
     } else {
-        width = GetSystemMetrics(SM_CXSCREEN);
-        height = GetSystemMetrics(SM_CYSCREEN);
+        ScreenToCover(&x, &y, &width, &height);
         style = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
         exStyle = WS_EX_TOPMOST;
         title = TILO_TITLE_SAVER;
@@ -151,7 +163,7 @@ int RunSaver(HWND parent)
 
     int result = -1;
     if (RegisterClassA(&cls)) {
-        g_hSaverWnd = CreateWindowExA(exStyle, TILO_SAVER_CLASS, title, style, 0, 0, width, height, parent,
+        g_hSaverWnd = CreateWindowExA(exStyle, TILO_SAVER_CLASS, title, style, x, y, width, height, parent,
                                       nullptr, g_hInstance, nullptr);
     }
     ReleaseStartLock(lock);  // the window can be found from here on, or there is none

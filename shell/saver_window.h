@@ -18,6 +18,11 @@ extern bool g_bForgiveMouse;        // the next over-threshold movement only mov
 // The whole life of the window; returns the exit code. parent null: full screen.
 int RunSaver(HWND parent);
 
+// Where the full-screen window lies: the virtual screen, which holds every monitor (its
+// origin lies left of or above the primary monitor's when a monitor does); the primary
+// monitor on a system that has no virtual screen.
+void ScreenToCover(int* x, int* y, int* width, int* height);
+
 LRESULT CALLBACK ShellWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT DefaultSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

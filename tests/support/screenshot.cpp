@@ -64,6 +64,40 @@ bool Screenshot::Capture()
     return ok;
 }
 
+bool Screenshot::CaptureXScreen(const std::string& keepAs)
+{
+    char ppm[64], line[512];
+    snprintf(ppm, sizeof ppm, "/tmp/tilo_xscreen_%lu.ppm", GetCurrentProcessId());
+    int n = snprintf(line, sizeof line, "import -window root -depth 8 ppm:%s", ppm);
+    if (!keepAs.empty())
+        snprintf(line + n, sizeof line - n,
+                 " && mkdir -p \\\"$TILO_BUILD_DIR/screenshots\\\" && convert %s "
+                 "\\\"$TILO_BUILD_DIR/screenshots/%s.png\\\"",
+                 ppm, keepAs.c_str());
+    if (RunUnix(line) != 0) return false;
+    std::string path = std::string("Z:") + ppm;
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    FILE* f = fopen(path.c_str(), "rb");
+    if (!f) return false;
+    int w = 0, h = 0, max = 0;
+    bool ok = fscanf(f, "P6 %d %d %d", &w, &h, &max) == 3 && max == 255 && w > 0 && h > 0 && fgetc(f) != EOF;
+    std::vector<unsigned char> rgb;
+    if (ok) {
+        rgb.resize(static_cast<size_t>(w) * h * 3);
+        ok = fread(rgb.data(), 1, rgb.size(), f) == rgb.size();
+    }
+    fclose(f);
+    DeleteFileA(path.c_str());
+    if (!ok) return false;
+    width = w;
+    height = h;
+    pixels.resize(static_cast<size_t>(w) * h);
+    for (size_t i = 0; i < pixels.size(); ++i)
+        pixels[i] = (static_cast<DWORD>(rgb[3 * i]) << 16) | (static_cast<DWORD>(rgb[3 * i + 1]) << 8) | rgb[3 * i + 2];
+    return true;
+}
+
 bool SaveWindowPng(HWND window, const std::string& name)
 {
     RECT rc;

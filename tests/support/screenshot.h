@@ -19,6 +19,10 @@ struct Screenshot {
     std::vector<DWORD> pixels;
     DWORD at(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
     bool Capture();
+    // The whole X screen as the X server holds it, every monitor and what lies beside
+    // them, read by ImageMagick's import; its top left is the virtual screen's. With a
+    // name it is also kept as TILO_BUILD_DIR/screenshots/NAME.png for a person to see.
+    bool CaptureXScreen(const std::string& keepAs = "");
     bool SaveBmp(const std::string& path) const;
 };
 

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <math.h>
+#include <stdlib.h>
 
 #include <array>
 
 #include "animation/modules.h"
 #include "animation/saver_proc.h"
+#include "render/monitors.h"
 #include "render/scene.h"
 #include "support/gl_test_window.h"
 #include "support/view_state.h"
@@ -202,4 +204,42 @@ TEST_F(SceneDraw, ModuleTwoReducesItsSpinOnTheFiveHundredThousandthFrame)
     ASSERT_EQ(DrawModule2Active(), 1);
     EXPECT_EQ(g_nOrbitFrames, 0);
     EXPECT_EQ(g_fOrbitSpin, -280.5f);
+}
+
+// Two monitors of one size, the right one higher: each shows the same frame, the
+// animation advances as a single pass advances it, and beside them is black.
+TEST_F(SceneDraw, OverTwoMonitorsEachShowsTheSameFrameAndTheAnimationAdvancesOnce)
+{
+    const Viewport monitors[2] = {{0, 0, 160, 160}, {160, 40, 160, 160}};
+    for (DrawRoutine draw : {DrawModule1, DrawModule2Active}) {
+        const SceneAnimation start = SaveSceneAnimation();
+        ASSERT_EQ(draw(), 1);
+        const SceneAnimation once = SaveSceneAnimation();
+        RestoreSceneAnimation(start);
+        glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+        UseViewports(monitors, 2);
+        EXPECT_EQ(DrawOnMonitors(draw), 1);
+        UseViewports(nullptr, 0);
+        SetProjection(gl.width(), gl.height());
+        const SceneAnimation split = SaveSceneAnimation();
+        EXPECT_EQ(split.spin, once.spin);
+        EXPECT_EQ(split.orbitSpin, once.orbitSpin);
+        EXPECT_EQ(split.followers[0].fPhase, once.followers[0].fPhase);
+
+        const std::vector<unsigned char> px = gl.ReadBack();
+        auto at = [&](int x, int y, int c) { return px[(static_cast<size_t>(y) * gl.width() + x) * 4 + c]; };
+        int apart = 0, lit = 0, beside = 0;  // the rasteriser may round an edge pixel apart
+        for (int y = 0; y < 160; ++y)
+            for (int x = 0; x < 160; ++x)
+                for (int c = 0; c < 3; ++c) {
+                    apart += abs(at(x, y, c) - at(x + 160, y + 40, c)) > 24;
+                    lit += at(x, y, c) > 8;
+                    beside += y < 40 && (at(x, y + 160, c) | at(x + 160, y, c)) != 0;
+                }
+        EXPECT_LE(apart, 40);
+        EXPECT_GT(lit, 160 * 160 / 20);
+        EXPECT_EQ(beside, 0);
+    }
 }

@@ -22,8 +22,9 @@ INT_PTR CALLBACK FrameRateDialogProc(HWND dialog, UINT message, WPARAM wParam, L
 // Registers the uninstaller in the installation folder ("install_dir" in the machine's
 // product key) to run once at the next logon, under the first free RunOnce name, and
 // tells the user in a box owned by the dialog. When there is no usable folder, no
-// uninstaller in it, or no right to write the value, nothing is registered and the box
-// says so and how to remove the product instead. True when the value was written.
+// uninstaller in it, or no right to read the folder's record or to write the value,
+// nothing is registered and the box says which (naming the right denied) and how to
+// remove the product instead. True when the value was written.
 bool ScheduleRemoval(HWND dialog);
 
 #endif

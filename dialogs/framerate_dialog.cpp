@@ -28,8 +28,12 @@ const char kRemovedCaption[] = "Screen saver will be removed.";
 const char kNotRemovedCaption[] = "Screen saver will not be removed.";
 const char kNoFolder[] = "The folder where Tilo was installed is not recorded, or is not a usable path.";
 const char kNoUninstaller[] = "There is no uninstal.exe in the folder where Tilo was installed.";
-const char kNotAllowed[] =
-    "Windows did not let Tilo register its removal: that needs an administrator's rights.";
+// What was denied, named by the right the account lacks.
+const char kFolderDenied[] =
+    "Windows did not let Tilo read where it was installed: the right to read the machine's Tilo "
+    "key (HKEY_LOCAL_MACHINE\\" TILO_PRODUCT_KEY "), where the folder is recorded, was denied.";
+const char kNotRegistered[] = "Windows did not let Tilo register its removal: ";
+const char kRunOnceKeyName[] = "the machine's RunOnce key (HKEY_LOCAL_MACHINE\\" TILO_RUNONCE_KEY ")";
 const char kHowToRemove[] =
     "To remove Tilo, run uninstal.exe in the folder where it was installed, or remove "
     "Tilo from the list of installed programs in the Control Panel, as an administrator.";
@@ -51,18 +55,21 @@ bool IsFile(const std::u16string& path)
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// The first RunOnce name under the current key that reads as empty, so that earlier
-// requests are kept; empty when there is none within kMaxRemovalNames, or when a name
-// before it already starts the uninstaller (*scheduled is then set): Windows would run
-// it twice, and the second run would find the first one at work.
+// The first RunOnce name under the current key that is missing or empty, so that earlier
+// requests are kept (one too long to read included); empty when there is none within
+// kMaxRemovalNames, when the key may not be read (LastStoreResult() then tells), or when a
+// name before it already starts the uninstaller (*scheduled is then set): Windows would
+// run it twice, and the second run would find the first one at work.
 std::string FreeRemovalName(const std::u16string& uninstaller, bool* scheduled)
 {
     wchar_t value[kRemovalPathCapacity];
     std::string name = TILO_REMOVAL_VALUE;
     for (int n = 1; n <= kMaxRemovalNames; ++n) {
         ReadMachineStringW(name.c_str(), value, kRemovalPathCapacity, L"");
-        if (!value[0]) return name;
-        if (StartsUninstaller(reinterpret_cast<const char16_t*>(value), uninstaller)) {
+        LONG result = LastStoreResult();
+        if (result == ERROR_ACCESS_DENIED) return std::string();
+        if (result == ERROR_FILE_NOT_FOUND || (result == ERROR_SUCCESS && !value[0])) return name;
+        if (result == ERROR_SUCCESS && StartsUninstaller(reinterpret_cast<const char16_t*>(value), uninstaller)) {
             *scheduled = true;
             return std::string();
         }
@@ -71,21 +78,38 @@ std::string FreeRemovalName(const std::u16string& uninstaller, bool* scheduled)
     return std::string();
 }
 
+// Why the value could not be registered under the RunOnce key, from the store's answer.
+std::string RunOnceProblem(bool nameFound)
+{
+    LONG result = LastStoreResult();
+    if (result == ERROR_ACCESS_DENIED)
+        return std::string(kNotRegistered) +
+               (nameFound ? "the right to write under " : "the right to read ") + kRunOnceKeyName +
+               " was denied; that needs an administrator's rights.";
+    if (!nameFound)
+        return std::string(kNotRegistered) + "every name from \"" TILO_REMOVAL_VALUE "\" on under " +
+               kRunOnceKeyName + " is taken.";
+    return std::string(kNotRegistered) + "writing under " + kRunOnceKeyName + " failed with error " +
+           std::to_string(result) + ".";
+}
+
 // Writes the removal command unless it is there already (*scheduled); the reason when
 // it is not scheduled.
-const char* RegisterRemoval(HWND dialog, bool* scheduled)
+std::string RegisterRemoval(HWND dialog, bool* scheduled)
 {
     // Read through the wide interface: the folder may have a name of any script.
     wchar_t folder[kRemovalPathCapacity];
     ReadMachineStringW("install_dir", folder, kRemovalPathCapacity, L"");
+    if (LastStoreResult() == ERROR_ACCESS_DENIED) return kFolderDenied;
     RemovalCommand removal;
     if (!MakeRemovalCommand(reinterpret_cast<const char16_t*>(folder), &removal)) return kNoFolder;
     if (!IsFile(removal.uninstaller)) return kNoUninstaller;
     SelectKey(dialog, TILO_RUNONCE_KEY);
     std::string name = FreeRemovalName(removal.uninstaller, scheduled);
     bool written = !name.empty() && WriteMachineStringW(name.c_str(), Wide(removal.command));
+    std::string problem = written || *scheduled ? std::string() : RunOnceProblem(!name.empty());
     SelectKey(dialog, TILO_PRODUCT_KEY);
-    return written || *scheduled ? nullptr : kNotAllowed;
+    return problem;
 }
 
 }  // namespace
@@ -100,8 +124,9 @@ bool ScheduleRemoval(HWND dialog)
 {
     if (g_hSaverWnd) SetWindowPos(g_hSaverWnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     bool scheduled = false;
-    if (const char* problem = RegisterRemoval(dialog, &scheduled)) {
-        std::string text = std::string(problem) + "\n\n" + kHowToRemove;
+    std::string problem = RegisterRemoval(dialog, &scheduled);
+    if (!problem.empty()) {
+        std::string text = problem + "\n\n" + kHowToRemove;
         MessageBoxA(dialog, text.c_str(), kNotRemovedCaption, MB_OK | MB_ICONEXCLAMATION);
         return false;
     }

@@ -23,9 +23,10 @@ INT_PTR CALLBACK FrameRateDialogProc(HWND dialog, UINT message, WPARAM wParam, L
 // product key) to run once at the next logon, under the first free RunOnce name, and
 // tells the user in a box owned by the dialog; when a RunOnce value already starts that
 // uninstaller, nothing more is written and the box says that the removal is already
-// scheduled. When there is no usable folder, no uninstaller in it, or no right to write
-// the value, nothing is registered and the box says so and how to remove the product
-// instead. True when the removal is scheduled.
+// scheduled. When there is no usable folder, no uninstaller in it, or no right to read
+// the folder's record or to write the value, nothing is registered and the box says
+// which (naming the right denied) and how to remove the product instead. True when the
+// removal is scheduled.
 bool ScheduleRemoval(HWND dialog);
 
 #endif

@@ -9,9 +9,13 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 deps=${TILO_DEPS_DIR:-$top/build/deps}
 fuzzdeps=${TILO_FUZZ_DEPS_DIR:-$top/build/fuzz-deps}
 
-packages=(cmake make mingw-w64 wine wine64 xvfb xauth x11-utils x11-xserver-utils xdotool libgl1-mesa-dri
-          mesa-utils pulseaudio pulseaudio-utils imagemagick googletest vorbis-tools
-          sox dpkg-dev g++ python3 bc clang-14 libclang-rt-14-dev nsis)
+# fonts-wine: Wine's own fonts ("MS Sans Serif", Marlett), which wine only recommends and
+# so does not bring here; without them the dialogs are drawn in a wider font than on
+# Windows and their texts clip. x11-xserver-utils: xrandr, which splits a test screen
+# into monitors.
+packages=(cmake make mingw-w64 wine wine64 fonts-wine xvfb xauth x11-utils x11-xserver-utils
+          xdotool libgl1-mesa-dri mesa-utils pulseaudio pulseaudio-utils imagemagick googletest
+          vorbis-tools sox dpkg-dev g++ python3 bc clang-14 libclang-rt-14-dev nsis)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -13,7 +13,8 @@
 #                            MONITOR (NAME:WxH+X+Y, in the X screen's pixels; a leading * on
 #                            NAME makes it the primary) splits the screen into monitors.
 #   wine_env_down            stops what wine_env_up started (also installed as an EXIT trap)
-#   wine_prefix_make DIR     makes a Wine prefix ready for Tilo's tests (once; kept after)
+#   wine_prefix_make DIR     makes a Wine prefix ready for Tilo's tests (once; kept after),
+#                            with Wine's own fonts
 #   wine_prefix_clone FROM TO   a cheap copy of a prefix (of a live one: as its server last
 #                            saved it)
 #   wine_prefix_remove DIR   removes a copy
@@ -168,9 +169,22 @@ wine_env_down() {
   _env_pids=()
 }
 
+# Wine's own fonts (fonts-wine: "MS Sans Serif", Tahoma, Marlett...) in the prefix's Fonts
+# folder, where Debian 12's Wine 8 finds them; where the package puts them it does not
+# look (it asks for /usr/share/wine/../fonts). Linked, so that a prefix made before the
+# package came gets them too.
+_prefix_fonts() {
+  local fonts=/usr/share/wine/fonts dest=$1/drive_c/windows/Fonts f
+  [ -d "$fonts" ] || return 0
+  mkdir -p "$dest"
+  for f in "$fonts"/*; do
+    [ -e "$dest/${f##*/}" ] || ln -s "$f" "$dest/${f##*/}"
+  done
+}
+
 wine_prefix_make() {
   local dir=$1
-  [ -f "$dir/.tilo-ready" ] && return 0
+  [ -f "$dir/.tilo-ready" ] && { _prefix_fonts "$dir"; return 0; }
   rm -rf "$dir"
   (
     export WINEPREFIX=$dir
@@ -182,6 +196,7 @@ wine_prefix_make() {
     wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f </dev/null >/dev/null 2>&1
     wineserver -w </dev/null >/dev/null 2>&1 || true
   )
+  _prefix_fonts "$dir"
   touch "$dir/.tilo-ready"
 }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sddl.h>
+#include <stdio.h>
 #include <string.h>
 
 #include "support/settings_store.h"
@@ -174,4 +176,43 @@ SavedValue::~SavedValue()
         SetBinary(hive_, path_.c_str(), name_.c_str(), data_.data(), static_cast<DWORD>(data_.size()), type_);
     else
         RegDeleteKeyValueA(hive_, path_.c_str(), name_.c_str());
+}
+
+DeniedRights::DeniedRights(HKEY hive, const char* path, REGSAM denied)
+    : hive_(hive), path_(path), denied_(denied)
+{
+    if (RegOpenKeyExA(hive, path, 0, READ_CONTROL | WRITE_DAC, &key_) != ERROR_SUCCESS) {
+        key_ = nullptr;
+        return;
+    }
+    DWORD size = 0;
+    RegGetKeySecurity(key_, DACL_SECURITY_INFORMATION, nullptr, &size);
+    saved_.resize(size);
+    if (size == 0 ||
+        RegGetKeySecurity(key_, DACL_SECURITY_INFORMATION, saved_.data(), &size) != ERROR_SUCCESS)
+        return;
+    char sddl[64];
+    snprintf(sddl, sizeof sddl, "D:(D;;0x%lx;;;WD)(A;;KA;;;WD)", static_cast<unsigned long>(denied));
+    PSECURITY_DESCRIPTOR dacl = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &dacl, nullptr)) return;
+    set_ = RegSetKeySecurity(key_, DACL_SECURITY_INFORMATION, dacl) == ERROR_SUCCESS;
+    LocalFree(dacl);
+}
+
+DeniedRights::~DeniedRights()
+{
+    if (set_) RegSetKeySecurity(key_, DACL_SECURITY_INFORMATION, saved_.data());
+    if (key_) RegCloseKey(key_);
+}
+
+bool DeniedRights::inForce() const
+{
+    if (!set_) return false;
+    HKEY key;
+    LONG deniedResult = RegOpenKeyExA(hive_, path_.c_str(), 0, denied_, &key);
+    if (deniedResult == ERROR_SUCCESS) RegCloseKey(key);
+    REGSAM rest = KEY_ALL_ACCESS & ~denied_;
+    LONG restResult = RegOpenKeyExA(hive_, path_.c_str(), 0, rest, &key);
+    if (restResult == ERROR_SUCCESS) RegCloseKey(key);
+    return deniedResult == ERROR_ACCESS_DENIED && restResult == ERROR_SUCCESS;
 }

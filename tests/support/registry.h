@@ -51,6 +51,31 @@ private:
     DWORD type_ = 0;
 };
 
+// The rights to change a key: set its values, make subkeys and links, delete it. What an
+// account that is not an administrator lacks on the machine's keys and the classes root.
+constexpr REGSAM kKeyWriteRights = KEY_SET_VALUE | KEY_CREATE_SUB_KEY | KEY_CREATE_LINK | DELETE;
+
+// Gives an existing key a DACL that denies everyone the rights given and allows the rest,
+// while a test runs; puts the key's own DACL back after. inForce() tells whether this
+// process is held to it (the key opens for the rest but not for the denied rights): a
+// test that relies on the denial asserts it, so that it cannot pass without it.
+class DeniedRights {
+public:
+    DeniedRights(HKEY hive, const char* path, REGSAM denied);
+    ~DeniedRights();
+    DeniedRights(const DeniedRights&) = delete;
+    DeniedRights& operator=(const DeniedRights&) = delete;
+    bool inForce() const;
+
+private:
+    HKEY hive_;
+    std::string path_;
+    REGSAM denied_;
+    HKEY key_ = nullptr;  // opened to change its DACL before the change
+    std::vector<BYTE> saved_;
+    bool set_ = false;
+};
+
 void DeleteTree(HKEY hive, const char* path);
 bool SetDword(HKEY hive, const char* path, const char* name, DWORD value);
 bool SetString(HKEY hive, const char* path, const char* name, const std::string& value);

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <sddl.h>
 
 #include <functional>
 
@@ -243,8 +242,10 @@ TEST_F(Removal, ThePressTakesTheNextFreeNameASecondOneSaysItIsScheduledAndTheNex
 {
     Install("C:\\Apps\\Tilo\\uninstal.exe");
     SetString(HKEY_LOCAL_MACHINE, TILO_PRODUCT_KEY, "install_dir", "C:\\Apps\\Tilo");
+    // An earlier request too long for the removal's buffer is kept all the same.
+    const std::string longer = "C:\\" + std::string(400, 'x') + "\\uninstal.exe";
     SetString(HKEY_LOCAL_MACHINE, TILO_RUNONCE_KEY, Name(0).c_str(), "earlier");
-    SetString(HKEY_LOCAL_MACHINE, TILO_RUNONCE_KEY, Name(1).c_str(), "earlier");
+    SetString(HKEY_LOCAL_MACHINE, TILO_RUNONCE_KEY, Name(1).c_str(), longer);
     auto box = Remove(true);
     EXPECT_EQ(box.first, kRemovedCaption);
     EXPECT_EQ(box.second, "This Screen saver will be removed\nthe next time you start Windows.");
@@ -256,7 +257,7 @@ TEST_F(Removal, ThePressTakesTheNextFreeNameASecondOneSaysItIsScheduledAndTheNex
         box.second,
         "The removal of this screen saver is already scheduled:\nit will be removed the next time you start "
         "Windows.");
-    const std::vector<std::string> expected = {"earlier", "earlier", "C:\\Apps\\Tilo\\uninstal.exe"};
+    const std::vector<std::string> expected = {"earlier", longer, "C:\\Apps\\Tilo\\uninstal.exe"};
     EXPECT_EQ(RemovalValues(), expected);
 
     RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, TILO_RUNONCE_KEY, Name(0).c_str());
@@ -282,7 +283,7 @@ TEST_F(Removal, AFolderWithABlankIsRegisteredQuotedSoThatProgramExeDoesNotRunIns
     EXPECT_STRCASEEQ(launches[0].module.c_str(), "C:\\Program Files\\Tilo\\uninstal.exe");
 }
 
-TEST_F(Removal, WithoutAFolderAnUninstallerOrTheRightToWriteNothingIsRegisteredAndTheUserIsTold)
+TEST_F(Removal, WithoutAFolderAnUninstallerOrARightNothingIsRegisteredAndTheUserIsToldWhy)
 {
     // A program at the root of the drive, which a registered "\\uninstal.exe" would run.
     Install("C:\\uninstal.exe");
@@ -301,22 +302,31 @@ TEST_F(Removal, WithoutAFolderAnUninstallerOrTheRightToWriteNothingIsRegisteredA
     SetString(HKEY_LOCAL_MACHINE, TILO_PRODUCT_KEY, "install_dir", "C:\\Apps\\Tilo");
     EXPECT_EQ(Remove(false).second.find("There is no uninstal.exe in the folder"), 0u);
 
-    // As for a user who is not an administrator: the RunOnce key may not be changed.
+    // As for an account that is not an administrator: the machine's product key and its
+    // RunOnce key may be read, not changed. The folder is still read, and the box names
+    // the right that was denied; without the right to read the product key, it says that
+    // rather than that no folder is recorded.
     Install("C:\\Apps\\Tilo\\uninstal.exe");
-    HKEY runOnce;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, TILO_RUNONCE_KEY, 0, READ_CONTROL | WRITE_DAC, &runOnce), 0);
-    BYTE saved[4096];
-    DWORD size = sizeof saved;
-    ASSERT_EQ(RegGetKeySecurity(runOnce, DACL_SECURITY_INFORMATION, saved, &size), 0);
-    PSECURITY_DESCRIPTOR readOnly = nullptr;
-    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(D;;0x6;;;WD)(A;;KA;;;WD)",
-                                                                     SDDL_REVISION_1, &readOnly, nullptr));
-    ASSERT_EQ(RegSetKeySecurity(runOnce, DACL_SECURITY_INFORMATION, readOnly), 0);
-    box = Remove(false);
-    RegSetKeySecurity(runOnce, DACL_SECURITY_INFORMATION, saved);
-    RegCloseKey(runOnce);
-    LocalFree(readOnly);
-    EXPECT_EQ(box.first, kNotRemovedCaption);
-    EXPECT_EQ(box.second.find("Windows did not let Tilo register its removal"), 0u) << box.second;
+    DeniedRights runOnce(HKEY_LOCAL_MACHINE, TILO_RUNONCE_KEY, kKeyWriteRights);
+    ASSERT_TRUE(runOnce.inForce());
+    const struct {
+        REGSAM denied;
+        const char* told;
+    } rights[] = {
+        {kKeyWriteRights,
+         "Windows did not let Tilo register its removal: the right to write under the machine's RunOnce "
+         "key (HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce) was denied; "
+         "that needs an administrator's rights."},
+        {KEY_QUERY_VALUE,
+         "Windows did not let Tilo read where it was installed: the right to read the machine's Tilo key "
+         "(HKEY_LOCAL_MACHINE\\Software\\Corvane\\Tilo), where the folder is recorded, was denied."},
+    };
+    for (const auto& r : rights) {
+        DeniedRights product(HKEY_LOCAL_MACHINE, TILO_PRODUCT_KEY, r.denied);
+        ASSERT_TRUE(product.inForce());
+        box = Remove(false);
+        EXPECT_EQ(box.first, kNotRemovedCaption);
+        EXPECT_EQ(box.second.find(r.told), 0u) << box.second;
+    }
     EXPECT_TRUE(RemovalValues().empty());
 }

@@ -127,3 +127,15 @@ TEST_F(WebPage, FailuresOpenNothingShowNothingAndTheStoreIsBackOnTheProductKey)
     EXPECT_FALSE(boxShown);
     EXPECT_TRUE(Launches().empty());
 }
+
+// An account that is not an administrator may read the classes root but not change it:
+// the registered browser is started all the same.
+TEST_F(WebPage, AnAccountThatMayOnlyReadTheClassesRootStartsTheRegisteredBrowser)
+{
+    Register("\"" + kBrowser + "\" \"%1\"");
+    DeniedRights readOnly(HKEY_CLASSES_ROOT, TILO_HTTP_COMMAND_KEY, kKeyWriteRights);
+    ASSERT_TRUE(readOnly.inForce());
+    Launch l = Open(kLink);
+    EXPECT_EQ(Lower(l.module), Lower(kBrowser));
+    EXPECT_EQ(l.arguments, kAddress);
+}

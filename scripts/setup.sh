@@ -10,7 +10,7 @@ fuzzdeps=${TILO_FUZZ_DEPS_DIR:-$top/build/fuzz-deps}
 
 packages=(cmake make mingw-w64 wine wine64 xvfb xauth x11-utils xdotool libgl1-mesa-dri
           mesa-utils pulseaudio pulseaudio-utils imagemagick googletest vorbis-tools
-          sox dpkg-dev g++ python3 bc clang-14 libclang-rt-14-dev nsis)
+          sox dpkg-dev g++ python3 bc clang-14 libclang-rt-14-dev nsis mmdebstrap)
 
 missing=()
 for p in "${packages[@]}"; do

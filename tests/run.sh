@@ -26,7 +26,8 @@ since() { awk -v a="$1" -v b="$EPOCHREALTIME" 'BEGIN { printf "%.2f", b - a }'; 
 # process of its own with CTest's time limit, as CTest runs them: those CTest lists,
 # and the DISABLED_ ones named ...UnderWine10, which show what only Wine 10 can.
 e2e_one_by_one() {
-  local regex=$1 exe="$build/tests/tilo_e2e_tests.exe" names t out t0 n=0 failed=()
+  local regex=$1 exe="$build/tests/tilo_e2e_tests.exe" names t t0 n=0 failed=() out
+  out=$(mktemp)
   names=$({ wine "$exe" --gtest_list_tests --gtest_filter='-*DISABLED_*'
             wine "$exe" --gtest_list_tests --gtest_filter='*.DISABLED_*UnderWine10'; } </dev/null |
           tr -d '\r' | awk '/^[^ ]/ {suite=$1} /^  / {print suite $1}' | grep -E -- "$regex" || true)
@@ -35,14 +36,18 @@ e2e_one_by_one() {
   for t in $names; do
     n=$((n + 1))
     t0=$EPOCHREALTIME
-    if out=$(timeout -k 10 120 wine "$exe" --gtest_also_run_disabled_tests --gtest_filter="$t" </dev/null 2>&1); then
+    # In the background, so that a signal ends the run at once (the EXIT trap's
+    # wineserver -k then ends the test's processes).
+    timeout -k 10 120 wine "$exe" --gtest_also_run_disabled_tests --gtest_filter="$t" </dev/null >"$out" 2>&1 &
+    if wait $!; then
       printf '%3d/%d %-100s Passed %6.2f s\n' "$n" "$total" "$t" "$(since "$t0")"
     else
-      printf '%s\n' "$out"
+      cat "$out"
       printf '%3d/%d %-100s ***Failed %6.2f s\n' "$n" "$total" "$t" "$(since "$t0")"
       failed+=("$t")
     fi
   done
+  rm -f "$out"
   echo "Wine $(wine --version </dev/null | tr -d '\r' | sed 's/^wine-//'): $((total - ${#failed[@]})) of $total end-to-end tests passed"
   [ ${#failed[@]} -eq 0 ] || printf 'Failed under this Wine: %s\n' "${failed[@]}"
   [ "$total" -gt 0 ] && [ ${#failed[@]} -eq 0 ]

@@ -4,7 +4,7 @@
 # in which a command runs with the machine's X displays, its sound server and a build
 # tree bound in at the same paths as outside (so the paths compiled into the test
 # programs hold there), and with the tree's scripts and tests read-only.
-#   wine10.sh make                      makes the root (once: about 250 MiB, 70 s)
+#   wine10.sh make                      makes the root (once: 1.2 GB on disk, a few minutes)
 #   wine10.sh run BUILD_DIR COMMAND...  runs COMMAND inside the root (made first if need be)
 #   wine10.sh remove                    deletes the root (refused while anything is mounted in it)
 # Inside, HOME is /root and WINEPREFIX is /root/prefix, the root's own; DISPLAY,
@@ -78,7 +78,7 @@ make_root() {
     --include="$list" trixie "$root.new" \
     "deb [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] $mirror trixie main" </dev/null &
   local maker=$!
-  trap 'kill -TERM $maker 2>/dev/null; wait $maker; exit 143' INT TERM HUP
+  trap 'kill -TERM $maker 2>/dev/null; wait $maker || true; exit 143' INT TERM HUP
   wait $maker || { remove_tree "$root.new"; die "mmdebstrap failed"; }
   trap - INT TERM HUP
   mv "$root.new" "$root"

@@ -28,6 +28,7 @@ since() { awk -v a="$1" -v b="$EPOCHREALTIME" 'BEGIN { printf "%.2f", b - a }'; 
 e2e_one_by_one() {
   local regex=$1 exe="$build/tests/tilo_e2e_tests.exe" names t t0 n=0 failed=() out
   out=$(mktemp)
+  cd "$build/tests"  # where CTest runs them
   names=$({ wine "$exe" --gtest_list_tests --gtest_filter='-*DISABLED_*'
             wine "$exe" --gtest_list_tests --gtest_filter='*.DISABLED_*UnderWine10'; } </dev/null |
           tr -d '\r' | awk '/^[^ ]/ {suite=$1} /^  / {print suite $1}' | grep -E -- "$regex" || true)

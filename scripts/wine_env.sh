@@ -12,6 +12,10 @@
 #                            and WINEPREFIX for it. The suite's server is left alone.
 #                            MONITOR (NAME:WxH+X+Y, in the X screen's pixels; a leading * on
 #                            NAME makes it the primary) splits the screen into monitors.
+#   wine_env_wine PREFIX     a prefix ready for the tests (made once, kept) with a persistent
+#                            wineserver of its own, for the Wine on PATH; exports WINEPREFIX
+#                            and Wine's settings (wine_env_up does this for BUILD_DIR/wineprefix;
+#                            the Wine 10 stage of tests/run.sh inside scripts/wine10.sh's root)
 #   wine_env_down            stops what wine_env_up started (also installed as an EXIT trap)
 #   wine_prefix_make DIR     makes a Wine prefix ready for Tilo's tests (once; kept after),
 #                            with Wine's own fonts
@@ -50,12 +54,6 @@ _start_xvfb_sized() {  # number, size, extra args...
 
 wine_env_up() {
   local build=$1
-  # Wine's own errors only (a healthy run prints none): a program that Wine fails to
-  # start or load says why in the test's output instead of ending without a word.
-  export WINEDEBUG=${WINEDEBUG:--all,err+all}
-  export WINEDLLOVERRIDES="mscoree,mshtml="
-  export WINEPREFIX="$build/wineprefix"
-  export WINEARCH=win64
   export TILO_BUILD_DIR="$build"
   trap wine_env_down EXIT
   trap 'exit 130' INT TERM
@@ -91,19 +89,30 @@ wine_env_up() {
   # Recording from the default source hears what the saver plays.
   pactl set-default-source tilo.monitor >/dev/null 2>&1 || true
 
+  # No window manager runs on a display of our own: Wine would wait up to 2 s for one
+  # to confirm each captioned window that hides (every dialog's end), so there Wine
+  # manages its windows itself. On a desktop's display its window manager does.
+  if [ -n "$_env_own_display" ]; then export TILO_UNMANAGED_X=1; else unset TILO_UNMANAGED_X; fi
+  wine_env_wine "$build/wineprefix"
+}
+
+wine_env_wine() {
+  # Wine's own errors only (a healthy run prints none): a program that Wine fails to
+  # start or load says why in the test's output instead of ending without a word.
+  export WINEDEBUG=${WINEDEBUG:--all,err+all}
+  export WINEDLLOVERRIDES="mscoree,mshtml="
+  export WINEPREFIX=$1
+  export WINEARCH=win64
+  trap wine_env_down EXIT
+  trap 'exit 130' INT TERM
   wine_prefix_make "$WINEPREFIX"
   # A persistent server with every standard stream detached, so that no Wine service
   # keeps a test runner's pipe open.
   (wineserver -p; wine cmd /c exit) </dev/null >/dev/null 2>&1
   _env_wineserver=1
-  # No window manager runs on a display of our own: Wine would wait up to 2 s for one
-  # to confirm each captioned window that hides (every dialog's end), so there Wine
-  # manages its windows itself. On a desktop's display its window manager does.
-  if [ -n "$_env_own_display" ]; then
-    export TILO_UNMANAGED_X=1
+  if [ -n "${TILO_UNMANAGED_X:-}" ]; then
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
   else
-    unset TILO_UNMANAGED_X
     wine reg delete 'HKCU\Software\Wine\X11 Driver' /v Managed /f </dev/null >/dev/null 2>&1 || true
   fi
 }

@@ -136,30 +136,38 @@ namespace {
 
 const int kGrid = 7;
 
-int LitOnGrid(const Screenshot& s)
+RECT Within(const Screenshot& s, const RECT* area)
+{
+    RECT r = {0, 0, s.width, s.height};
+    if (area) IntersectRect(&r, &r, area);
+    return r;
+}
+
+int LitOnGrid(const Screenshot& s, const RECT& r)
 {
     int lit = 0;
-    for (int y = 0; y < s.height; y += kGrid)
-        for (int x = 0; x < s.width; x += kGrid)
+    for (int y = r.top; y < r.bottom; y += kGrid)
+        for (int x = r.left; x < r.right; x += kGrid)
             if (s.at(x, y) & 0xFFFFFF) ++lit;
     return lit;
 }
 
 }  // namespace
 
-ScreenMotion WatchScreen(DWORD apartMs, DWORD lightWithinMs)
+ScreenMotion WatchScreen(DWORD apartMs, DWORD lightWithinMs, const RECT* area)
 {
     Screenshot earlier, a, b;
     ScreenMotion m;
     if (!earlier.Capture()) return m;
+    const RECT r = Within(earlier, area);
     const DWORD start = GetTickCount();
-    while (a.Capture() && ((m.lit = LitOnGrid(a)) == 0 || a.pixels == earlier.pixels) &&
+    while (a.Capture() && ((m.lit = LitOnGrid(a, r)) == 0 || a.pixels == earlier.pixels) &&
            GetTickCount() - start < lightWithinMs)
         PumpFor(50);
     PumpFor(apartMs);
     if (a.pixels.empty() || !b.Capture()) return ScreenMotion();
-    for (int y = 0; y < a.height; y += kGrid)
-        for (int x = 0; x < a.width; x += kGrid)
+    for (int y = r.top; y < r.bottom; y += kGrid)
+        for (int x = r.left; x < r.right; x += kGrid)
             if ((a.at(x, y) ^ b.at(x, y)) & 0xFFFFFF) ++m.changed;
     return m;
 }

@@ -35,11 +35,12 @@ bool SaveWindowPng(HWND window, const std::string& name);
 // window left there), waited for up to `lightWithinMs` since the first frame can take a
 // second or more on a busy machine; and a second one `apartMs` later, compared with it
 // on a grid of every 7th pixel. A turning scene is lit and changes; a frozen one
-// changes nothing, a blank one lights nothing.
+// changes nothing, a blank one lights nothing. With `area` (screen coordinates) only the
+// pixels inside it count.
 struct ScreenMotion {
     int lit = 0;      // grid pixels of the first screenshot that are not black
     int changed = 0;  // grid pixels that differ in the second
 };
-ScreenMotion WatchScreen(DWORD apartMs, DWORD lightWithinMs = 10000);
+ScreenMotion WatchScreen(DWORD apartMs, DWORD lightWithinMs = 10000, const RECT* area = nullptr);
 
 #endif

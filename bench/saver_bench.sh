@@ -13,6 +13,7 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 build=$top/build/win
 seconds=${1:-4}
 . "$top/scripts/wine_env.sh"
+wine_env_fixed_layout "$@"
 bash "$top/scripts/build.sh" saver_bench >/dev/null
 exe="$build/bench/saver_bench.exe"
 

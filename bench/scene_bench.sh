@@ -9,6 +9,7 @@ contexts=${1:-5}
 frames=${2:-300}
 
 . "$top/scripts/wine_env.sh"
+wine_env_fixed_layout "$@"
 bash "$top/scripts/build.sh" scene_bench >/dev/null
 
 # A display of our own, so that no other window shares the screen or the server.

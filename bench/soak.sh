@@ -9,6 +9,7 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 build=$top/build/win
 minutes=${1:-30}
 . "$top/scripts/wine_env.sh"
+wine_env_fixed_layout "$@"
 bash "$top/scripts/build.sh" soak Tilo >/dev/null
 export TILO_OWN_DISPLAY=1 TILO_SCREEN=${TILO_SCREEN:-1024x768x24}
 wine_env_up "$build"

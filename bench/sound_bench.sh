@@ -8,6 +8,7 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=$top/build/win
 . "$top/scripts/wine_env.sh"
+wine_env_fixed_layout "$@"
 bash "$top/scripts/build.sh" sound_bench Tilo >/dev/null
 wine_env_up "$build"
 wine "$build/bench/sound_bench.exe" "$build/Tilo.scr" </dev/null

@@ -5,9 +5,10 @@
 # build/screenshot.png (or the path in TILO_SCREENSHOT), then the saver is closed.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
+. "$top/scripts/wine_env.sh"
+wine_env_fixed_layout "$@"
 bash "$top/scripts/build.sh"
 build="$top/build/win"
-. "$top/scripts/wine_env.sh"
 had_display=${DISPLAY:-}
 wine_env_up "$build"
 if [ -n "$had_display" ]; then

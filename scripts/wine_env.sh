@@ -25,6 +25,21 @@
 # TILO_SCREEN sets the displays' size (default 1920x1080x24); TILO_OWN_DISPLAY=1 starts a
 # display even when DISPLAY is set.
 
+# Debian 12's Wine has no preloader: it reserves the addresses every Windows process
+# needs (the shared user data at 0x7ffe0000 among them) only after the kernel has laid the
+# process out, and with that layout randomised a mapping now and then already holds one
+# of them. That program then never starts ("failed to map the shared user data"), before
+# any code of ours runs. Without randomisation the layout is the same at every start.
+#   wine_env_fixed_layout "$@"   first thing in a script that runs Wine (after sourcing
+#                            this file): runs that script again so, once; its children
+#                            inherit it.
+wine_env_fixed_layout() {
+  [ -z "${TILO_FIXED_LAYOUT:-}" ] || return 0
+  command -v setarch >/dev/null || return 0
+  export TILO_FIXED_LAYOUT=1
+  exec setarch "$(uname -m)" -R bash "$0" "$@"
+}
+
 _env_pids=()
 _env_wineserver=0
 _env_own_display=

@@ -10,8 +10,9 @@
 # --wine10 runs only that stage, for the end-to-end tests whose names match REGEX.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
-build=$(cd "${1:-$top/build/win}" && pwd); shift || true
 . "$top/scripts/wine_env.sh"
+wine_env_fixed_layout "$@"
+build=$(cd "${1:-$top/build/win}" && pwd); shift || true
 
 # The suite's prefix counts as a machine already measured fast, so that a saver started
 # while the machine is busy does not stop at the frame-rate warning; the monitor's own

@@ -37,13 +37,9 @@ bool SaverProcess::StartUtf8(const std::string& commandLine, const std::string& 
     STARTUPINFOW si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
-    if (!CreateProcessW(Wide(exePath).c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                        &pi))
-        return false;
-    CloseHandle(pi.hThread);
-    process_ = pi.hProcess;
-    pid_ = pi.dwProcessId;
-    return true;
+    return Adopt(CreateProcessW(Wide(exePath).c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                &si, &pi),
+                 pi);
 }
 
 bool SaverProcess::Start(const std::string& arguments, const std::vector<std::string>& environment,
@@ -89,9 +85,14 @@ bool SaverProcess::Launch(const std::string& exe, std::string line,
     PROCESS_INFORMATION pi = {};
     std::vector<char> mutableLine(line.begin(), line.end());
     mutableLine.push_back('\0');
-    if (!CreateProcessA(exe.c_str(), mutableLine.data(), nullptr, nullptr, FALSE, 0, env.data(), nullptr, &si,
-                        &pi))
-        return false;
+    return Adopt(CreateProcessA(exe.c_str(), mutableLine.data(), nullptr, nullptr, FALSE, 0, env.data(), nullptr,
+                                &si, &pi),
+                 pi);
+}
+
+bool SaverProcess::Adopt(BOOL created, const PROCESS_INFORMATION& pi)
+{
+    if (!created) return false;
     CloseHandle(pi.hThread);
     process_ = pi.hProcess;
     pid_ = pi.dwProcessId;

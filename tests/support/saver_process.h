@@ -30,6 +30,8 @@ public:
 
 private:
     bool Launch(const std::string& exe, std::string line, const std::vector<std::string>& environment);
+    // Keeps the process that CreateProcess made; false when it made none.
+    bool Adopt(BOOL created, const PROCESS_INFORMATION& pi);
     HANDLE process_ = nullptr;
     DWORD pid_ = 0;
 };

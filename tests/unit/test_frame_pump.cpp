@@ -18,12 +18,14 @@
 
 namespace {
 
-// Posts WM_CLOSE to the saver window once it exists and the time has passed.
+// Posts WM_CLOSE to the saver window once it has shown its first frame (which compiles
+// the display lists: a second or more on a busy machine) and the time has passed.
 std::function<void()> CloseSaverAfter(DWORD ms)
 {
     return [ms] {
         HWND w = nullptr;
         for (int i = 0; i < 500 && !(w = g_hSaverWnd); ++i) Sleep(10);
+        for (int i = 0; i < 2000 && g_nFramesShown == 0 && g_hSaverWnd; ++i) Sleep(10);
         Sleep(ms);
         PostMessageA(w, WM_CLOSE, 0, 0);
     };

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Sets up, builds, and runs every test (tests/run.sh: the end-to-end tests under Wine 10
-# too), then each fuzz target for a short while (TILO_FUZZ_SECONDS, default 20 s each;
+# too), then each fuzz target for a short while (TILO_FUZZ_SECONDS, default 8 s each;
 # scripts/fuzz.sh runs them for longer).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -22,5 +22,5 @@ if [ -n "$maker" ]; then
   maker=
   cat "$top/build/wine10/make.log"
 fi
-bash "$top/scripts/fuzz.sh" "${TILO_FUZZ_SECONDS:-20}" || status=1
+bash "$top/scripts/fuzz.sh" "${TILO_FUZZ_SECONDS:-8}" || status=1
 exit $status

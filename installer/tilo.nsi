@@ -45,9 +45,11 @@ ManifestSupportedOS all
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Tilo"
 !define RUNONCE_KEY "Software\Microsoft\Windows\CurrentVersion\RunOnce"
 !define DESKTOP_KEY "Control Panel\Desktop"
-; The saver's "Remove Tilo" has Windows start <install_dir>\uninstal.exe, and Windows
-; starts no program whose path is longer than 259 characters (MAX_PATH less the end).
-!define MAX_FOLDER_LENGTH 246
+; The saver's "Remove Tilo" has Windows run "<install_dir>\uninstal.exe" once, and
+; Windows runs no such command longer than the saver's limit: the folder leaves room for
+; the two quotes and "\uninstal.exe" (15 characters), blanks or not, as the saver counts.
+!searchparse /file "${__FILEDIR__}/../dialogs/removal_command.h" "#define TILO_MAX_RUNONCE_COMMAND " MAX_RUNONCE_COMMAND
+!define /math MAX_FOLDER_LENGTH ${MAX_RUNONCE_COMMAND} - 15
 !define SPI_SETSCREENSAVEACTIVE 17
 !define SPIF_SENDCHANGE 2
 !define ERROR_ALREADY_EXISTS 183

@@ -71,6 +71,8 @@ mkdir -p "$out"
 out=$(cd "$out" && pwd)
 outputs=(Tilo.scr uninstal.exe Tilo-setup.exe)
 rm -f "${outputs[@]/#/$out/}" "$out/SHA256SUMS"
+# Nothing half-signed is left behind.
+trap '[ -f "$out/SHA256SUMS" ] || rm -f "${outputs[@]/#/$out/}"' EXIT
 
 cp "$build/Tilo.scr" "$out/Tilo.scr"
 sign_file "$out/Tilo.scr" "Tilo Screen Saver"

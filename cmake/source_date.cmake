@@ -7,7 +7,8 @@
 if(DEFINED ENV{SOURCE_DATE_EPOCH})
   set(TILO_SOURCE_DATE_EPOCH "$ENV{SOURCE_DATE_EPOCH}")
 else()
-  execute_process(COMMAND git -C "${CMAKE_SOURCE_DIR}" log -1 --format=%ct
+  # Read even from a checkout that another user owns (a build as root of a user's clone).
+  execute_process(COMMAND git -c safe.directory=* -C "${CMAKE_SOURCE_DIR}" log -1 --format=%ct
     OUTPUT_VARIABLE TILO_SOURCE_DATE_EPOCH OUTPUT_STRIP_TRAILING_WHITESPACE
     ERROR_VARIABLE git_error RESULT_VARIABLE git_status)
   if(NOT git_status EQUAL 0)

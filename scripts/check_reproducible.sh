@@ -20,11 +20,13 @@ deps=${TILO_DEPS_DIR:-$top/build/deps}
 
 rm -rf "$again"
 mkdir -p "$again/src" "$again/home"
-(cd "$top" && git ls-files -z --cached --others --exclude-standard |
-   tar --null --ignore-failed-read -T - -cf -) | tar -xmf - -C "$again/src"
+# Read even from a checkout that another user owns, as the build does.
+git=(git -c 'safe.directory=*' -C "$top")
+("${git[@]}" ls-files -z --cached --others --exclude-standard |
+   (cd "$top" && tar --null --ignore-failed-read -T - -cf -)) | tar -xmf - -C "$again/src"
 
 other=(env "TZ=<+1345>-13:45" USER=tilo-again LOGNAME=tilo-again "HOME=$again/home"
-       "GIT_DIR=$(git -C "$top" rev-parse --absolute-git-dir)")
+       "GIT_DIR=$("${git[@]}" rev-parse --absolute-git-dir)")
 host="the same host name"
 if [ "$(id -u)" = 0 ] && unshare --uts true 2>/dev/null; then
   other=(unshare --uts sh -c 'hostname tilo-again && exec "$@"' sh "${other[@]}")

@@ -74,14 +74,14 @@ ShowUninstDetails show
 ; Hooks on the programs makensis writes, in this order. Each is first brought into the
 ; form that signing leaves around a signature (pe_checksum.py), so that a signed release
 ; less its signatures is the unsigned one. SIGN (scripts/sign.sh), run as
-; SIGN <file> <description>, signs the uninstaller before it is packed, so that the one
-; the setup writes is signed, and the setup last. UNINSTALLER_OUT keeps the uninstaller
+; SIGN <file> <release file name>, signs the uninstaller before it is packed, so that
+; the one the setup writes is signed, and the setup last. UNINSTALLER_OUT keeps the uninstaller
 ; as packed, a release output of its own.
 !uninstfinalize 'python3 "${__FILEDIR__}/pe_checksum.py" "%1"' = 0
 !finalize 'python3 "${__FILEDIR__}/pe_checksum.py" "%1"' = 0
 !ifdef SIGN
-  !uninstfinalize '${SIGN} "%1" "Tilo Uninstall"' = 0
-  !finalize '${SIGN} "%1" "Tilo Setup"' = 0
+  !uninstfinalize '${SIGN} "%1" uninstal.exe' = 0
+  !finalize '${SIGN} "%1" Tilo-setup.exe' = 0
 !endif
 !ifdef UNINSTALLER_OUT
   !uninstfinalize 'cat "%1" > "${UNINSTALLER_OUT}"' = 0

@@ -1,5 +1,6 @@
 #include "animation/frame_pump.h"
 
+#include "animation/display_power.h"
 #include "animation/frame_monitor.h"
 #include "animation/modules.h"
 #include "animation/saver_proc.h"
@@ -108,8 +109,10 @@ void PumpFrame(HWND window)
     g_bInFramePump = true;
     Drain(window);
     if (g_bStop && !g_bClosing) PostMessageA(window, WM_CLOSE, 0, 0);
-    if (!g_bStop) FrameStep(window);
-    if (!g_bStop) {
+    // With the displays off no frame is drawn and none is asked for: the chain of frames
+    // rests until the displays come on again (SaverProc restarts it).
+    if (!g_bStop && !g_bDisplayOff) FrameStep(window);
+    if (!g_bStop && !g_bDisplayOff) {
         // Full screen only: a preview is a child of another program's window, which has
         // no topmost layer (Wine marks the child topmost all the same), and each move of
         // it waits on that program's thread. The move itself costs about a millisecond

@@ -1,8 +1,10 @@
 #include "animation/saver_proc.h"
 
+#include "animation/display_power.h"
 #include "animation/frame_monitor.h"
 #include "animation/frame_pump.h"
 #include "animation/modules.h"
+#include "animation/view_keys.h"
 #include "render/gl_context.h"
 #include "render/monitors.h"
 #include "shell/password.h"
@@ -42,6 +44,7 @@ void OnCreate(HWND window)
         return;
     }
     UseMonitorViewports(g_bFullScreen ? window : nullptr);
+    if (g_bFullScreen) WatchDisplayPower(window);
     g_bKeysToEdit = false;
     g_dwCycleStart = GetTickCount();
     PostNextFrame(window);
@@ -58,6 +61,7 @@ bool TearDownAnimation()
     if (g_bClosing) return false;
     g_bClosing = true;
     g_bStop = true;
+    StopWatchingDisplayPower();
     DestroyGLContext();
     UseMonitorViewports(nullptr);
     StopMusic();
@@ -94,6 +98,43 @@ bool OnClose(HWND window)
     return true;
 }
 
+// The displays went off: the pump stops asking for frames (PumpFrame), so nothing is
+// drawn or swapped. On again (or dimmed): one frame request restarts the chain, and the
+// measurement of the first frames under way starts again, since the pause is no slow
+// frame. The chant's rotation runs with the frames, so it rests meanwhile too.
+bool OnPowerBroadcast(HWND window, WPARAM wParam, LPARAM lParam)
+{
+    if (!g_bFullScreen) return false;
+    const bool wasOff = g_bDisplayOff;
+    if (!TakeDisplayPowerReport(wParam, lParam)) return false;
+    if (wasOff && !g_bDisplayOff && !g_bStop) {
+        if (!g_bRateMeasured) g_nFrameCount = 0;
+        RestartFrames(window);
+    }
+    return true;
+}
+
+// Without frames no drain takes the keys: they are handled here, as the drain would.
+bool OnKeyWhileDisplayOff(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (!g_bDisplayOff || g_bStop || g_bInFramePump) return false;
+    HandleViewKey(window, message, wParam, lParam);
+    if (g_bStop && !g_bClosing) PostMessageA(window, WM_CLOSE, 0, 0);
+    return true;
+}
+
+// The screen changed under the saver (a monitor added or removed, another resolution):
+// the shell has moved the window over the new virtual screen, and each monitor now gets
+// a viewport of its new place and aspect.
+void OnDisplayChange(HWND window)
+{
+    if (!g_bFullScreen || g_bClosing || !g_hRC) return;
+    RECT rc = {};
+    GetClientRect(window, &rc);
+    SetProjection(rc.right - rc.left, rc.bottom - rc.top);
+    UseMonitorViewports(window);
+}
+
 // A preview ends when its parent destroys it, without a close request: the rendering
 // context and the voices are released while the window still exists. The view is not
 // stored, since no key can change it there.
@@ -116,6 +157,16 @@ LRESULT SaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         break;
     case WM_DESTROY:
         OnDestroy();
+        break;
+    case WM_POWERBROADCAST:
+        if (OnPowerBroadcast(window, wParam, lParam)) return TRUE;
+        break;
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+        if (OnKeyWhileDisplayOff(window, message, wParam, lParam)) return 0;
+        break;
+    case WM_DISPLAYCHANGE:
+        OnDisplayChange(window);
         break;
     default:
         break;

@@ -4,6 +4,8 @@
 //   saver_bench first              process start to the saver's first swapped frame
 //   saver_bench barefirst          process start to a bare program's first swapped frame
 //   saver_bench paced SECONDS      the saver at its 30 ms pace: frames and CPU used
+//   saver_bench dark SECONDS       the same with the displays reported off after the
+//                                  first frames: the CPU used while nothing is drawn
 //   saver_bench copied SECONDS     module-1 frames in the settings dialog's frame, drawn
 //                                  off screen and copied in (the path taken under Wine)
 //   saver_bench direct SECONDS     the same frames drawn into the frame itself (the plain
@@ -69,6 +71,7 @@ double CpuMs()
 struct Watch {
     DWORD closeAfterMs;  // after the first frame
     bool stopAtFirstFrame;
+    bool displaysOff = false;
     double firstFrameMs = -1;  // since process start
     unsigned framesAtStart = 0, framesAtEnd = 0;
     double startMs = 0, endMs = 0, cpuStart = 0, cpuEnd = 0;
@@ -81,6 +84,16 @@ struct Watch {
         if (!w->stopAtFirstFrame) {
             // Frames after the first few: the lists are compiled by then.
             while (g_nFramesShown < 5) Sleep(1);
+            if (w->displaysOff) {
+                // As the system reports it: the console display state, 0 for off.
+                struct {
+                    GUID setting;
+                    DWORD length, state;
+                } off = {{0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}}, 4, 0};
+                SendMessageA(g_hSaverWnd, WM_POWERBROADCAST, 0x8013 /* PBT_POWERSETTINGCHANGE */,
+                             reinterpret_cast<LPARAM>(&off));
+                Sleep(9000);  // the plays under way end: the chant lasts 8.2 s
+            }
             w->framesAtStart = g_nFramesShown;
             w->startMs = NowMs();
             w->cpuStart = CpuMs();
@@ -183,13 +196,14 @@ int main(int argc, char** argv)
     // The saver reads its view from the product key: the defaults, whatever is stored.
     RegDeleteTreeA(HKEY_CURRENT_USER, TILO_PRODUCT_KEY);
 
-    if (!strcmp(mode, "frames") || !strcmp(mode, "paced")) {
+    if (!strcmp(mode, "frames") || !strcmp(mode, "paced") || !strcmp(mode, "dark")) {
         if (!strcmp(mode, "frames")) g_dwFrameFloorMs = 0;
         Watch watch{ms, false};
+        watch.displaysOff = !strcmp(mode, "dark");
         RunWatchedSaver(watch);
         unsigned frames = watch.framesAtEnd - watch.framesAtStart;
         double wall = watch.endMs - watch.startMs;
-        printf("%s %.3f ms/frame %.1f fps %.1f %%cpu %u frames\n", mode, wall / frames,
+        printf("%s %.3f ms/frame %.1f fps %.2f %%cpu %u frames\n", mode, frames ? wall / frames : 0.0,
                1000.0 * frames / wall, 100.0 * (watch.cpuEnd - watch.cpuStart) / wall, frames);
         return 0;
     }

@@ -53,6 +53,8 @@ for screen in 1920x1080 1280x1024; do
       "$screen" "$size" "$cs" "$ps" "$cf" "$pf" "${copied[*]}" "${plain[*]}"
     paced=$(wine "$exe" paced 10 </dev/null)
     printf '%-9s at the 30 ms pace: %s\n' "$screen" "$(echo "$paced" | awk '{printf "%.2f ms/frame, %.1f fps, %.1f%% of one core", $2, $4, $6}')"
+    dark=$(wine "$exe" dark 10 </dev/null)
+    printf '%-9s with the displays off: %s\n' "$screen" "$(echo "$dark" | awk '{printf "%d frames, %.2f%% of one core", $8, $6}')"
   fi
   wine_env_down
 done

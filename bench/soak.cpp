@@ -1,8 +1,10 @@
 // A long run of the full-screen saver with sound, driven by the view keys through real
 // input, watched for growth of what the process holds. Run by bench/soak.sh:
 //   soak.exe PATH_TO_TILO_SCR MINUTES
-// Every 30 s it samples the saver's handle count, private bytes and thread count and
-// prints a row; at the end a verdict: flat when nothing grows past the first minutes.
+// Every 30 s it samples the saver's handle count, private bytes, working set, GDI objects
+// and thread count, and how much of the last 30 s the sound server played, and prints a
+// row; at the end a verdict: flat when nothing grows past the first minutes, the chant
+// heard in every row, and the saver ending on a key with 0.
 #include <windows.h>
 #include <winternl.h>
 
@@ -15,6 +17,8 @@
 #include "support/registry.h"
 #include "support/saver_process.h"
 #include "support/settings_store.h"
+#include "support/sound_capture.h"
+#include "support/sound_levels.h"
 #include "support/user_input.h"
 #include "support/waiting.h"
 
@@ -24,7 +28,10 @@ struct Sample {
     double minutes;
     DWORD handles;
     double privateMb;
+    double workingSetMb;
+    int gdiObjects;  // -1 where they cannot be counted
     int threads;
+    double heard;  // share of the interval's 10 ms windows in which the chant sounded
 };
 
 // The system's process list, as the task manager reads it. Wine fills it for other
@@ -62,12 +69,51 @@ bool Take(DWORD pid, double minutes, Sample* s)
             s->minutes = minutes;
             s->handles = e->HandleCount;
             s->privateMb = e->PagefileUsage / (1024.0 * 1024.0);
+            s->workingSetMb = e->WorkingSetSize / (1024.0 * 1024.0);
             s->threads = static_cast<int>(e->NumberOfThreads);
             return true;
         }
         if (!e->NextEntryOffset) return false;
         p += e->NextEntryOffset;
     }
+}
+
+// The process's live GDI objects. Windows counts them for any process
+// (GetGuiResources); Wine answers 0 there, but keeps each process's objects in a table
+// that the process's PEB points to (as Windows does): the entries with a type are live.
+int GdiObjects(HANDLE process)
+{
+    DWORD counted = GetGuiResources(process, GR_GDIOBJECTS);
+    if (counted) return static_cast<int>(counted);
+    PROCESS_BASIC_INFORMATION info = {};
+    if (NtQueryInformationProcess(process, ProcessBasicInformation, &info, sizeof info, nullptr) != 0) return -1;
+    const SIZE_T kTableOffset = 0xf8;  // PEB.GdiSharedHandleTable, 64-bit
+    ULONG_PTR table = 0;
+    if (!ReadProcessMemory(process, reinterpret_cast<const char*>(info.PebBaseAddress) + kTableOffset, &table,
+                           sizeof table, nullptr) ||
+        !table)
+        return -1;
+    struct Entry {
+        ULONGLONG object;
+        ULONG owner;
+        USHORT unique;
+        UCHAR type, flags;
+        ULONGLONG user;
+    };
+    static std::vector<Entry> entries(0x10000);
+    if (!ReadProcessMemory(process, reinterpret_cast<const void*>(table), entries.data(),
+                           entries.size() * sizeof(Entry), nullptr))
+        return -1;
+    return static_cast<int>(std::count_if(entries.begin(), entries.end(), [](const Entry& e) { return e.type != 0; }));
+}
+
+// Share of the 10 ms windows louder than -50 dBFS: the three voices overlap, so a
+// healthy run keeps this near 1 in every interval.
+double HeardShare(const std::vector<int16_t>& samples)
+{
+    std::vector<double> rms = WindowRms(samples);
+    if (rms.empty()) return 0;
+    return 1.0 - QuietShare(rms, DbToLevel(-50), 0, rms.size());
 }
 
 // Growth over the measured span, from the least-squares slope of the samples after the
@@ -103,6 +149,11 @@ int main(int argc, char** argv)
     SetDword(HKEY_CURRENT_USER, TILO_PRODUCT_KEY, "enable sound", 1);
     SetDword(HKEY_CURRENT_USER, TILO_PRODUCT_KEY, "disable_frame_warn", 1);
 
+    SoundCapture capture;
+    if (!capture.Start()) {
+        fprintf(stderr, "soak: cannot record the sound server\n");
+        return 1;
+    }
     MovePointer(200, 200);
     SaverProcess saver;
     if (!saver.Start("/s", {}, argv[1])) {
@@ -116,7 +167,8 @@ int main(int argc, char** argv)
     }
 
     std::vector<Sample> samples;
-    printf("%8s %8s %12s %8s\n", "minutes", "handles", "private MB", "threads");
+    printf("%8s %8s %11s %11s %8s %8s %6s\n", "minutes", "handles", "private MB", "working MB", "GDI", "threads",
+           "heard");
     DWORD start = GetTickCount(), nextSample = 0, nextKey = 3000;
     size_t k = 0;
     for (;;) {
@@ -128,8 +180,11 @@ int main(int argc, char** argv)
         if (now >= nextSample) {
             Sample s;
             if (Take(saver.pid(), now / 60000.0, &s)) {
+                s.gdiObjects = GdiObjects(saver.handle());
+                s.heard = HeardShare(capture.TakeSamples());
                 samples.push_back(s);
-                printf("%8.1f %8lu %12.2f %8d\n", s.minutes, s.handles, s.privateMb, s.threads);
+                printf("%8.1f %8lu %11.2f %11.2f %8d %8d %5.0f%%\n", s.minutes, s.handles, s.privateMb,
+                       s.workingSetMb, s.gdiObjects, s.threads, s.heard * 100);
                 fflush(stdout);
             }
             nextSample += 30000;
@@ -141,7 +196,8 @@ int main(int argc, char** argv)
         }
         PumpFor(100);
     }
-    PostMessageA(window, WM_CLOSE, 0, 0);
+    // Ended as a user ends it: a key that is not a view key.
+    PressKey(VK_ESCAPE);
     DWORD code = saver.WaitExit(10000);
 
     // The first minutes fill what the process keeps once used (the decoder, the sound
@@ -150,10 +206,19 @@ int main(int argc, char** argv)
     while (from + 1 < samples.size() && samples[from].minutes < std::min(5.0, minutes / 4)) ++from;
     double handles = Growth(samples, from, [](const Sample& s) { return double(s.handles); });
     double mb = Growth(samples, from, [](const Sample& s) { return s.privateMb; });
+    double ws = Growth(samples, from, [](const Sample& s) { return s.workingSetMb; });
+    double gdi = Growth(samples, from, [](const Sample& s) { return double(s.gdiObjects); });
     double threads = Growth(samples, from, [](const Sample& s) { return double(s.threads); });
-    bool flat = handles < 10 && mb < 2.0 && threads < 1 && code == 0;
-    printf("growth after %.1f minutes: %+.1f handles, %+.2f MB private, %+.1f threads; exit code %lu\n",
-           samples[from].minutes, handles, mb, threads, code);
-    printf("verdict: %s\n", flat ? "flat" : "growing");
-    return flat ? 0 : 1;
+    // Every row after the first holds a whole interval of sound.
+    double leastHeard = 1;
+    for (size_t i = 1; i < samples.size(); ++i) leastHeard = std::min(leastHeard, samples[i].heard);
+    bool flat = handles < 10 && mb < 2.0 && ws < 4.0 && gdi < 5 && threads < 1;
+    bool sounded = leastHeard > 0.5;
+    printf("growth after %.1f minutes: %+.1f handles, %+.2f MB private, %+.2f MB working set, %+.1f GDI objects, "
+           "%+.1f threads\n",
+           samples[from].minutes, handles, mb, ws, gdi, threads);
+    printf("least heard in a row: %.0f%%; exit code after Esc: %lu\n", leastHeard * 100, code);
+    printf("verdict: %s, %s, %s\n", flat ? "flat" : "growing", sounded ? "sound throughout" : "SOUND MISSING",
+           code == 0 ? "ended with 0" : "DID NOT END WITH 0");
+    return flat && sounded && code == 0 ? 0 : 1;
 }

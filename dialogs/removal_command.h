@@ -11,9 +11,16 @@
 // The uninstaller's file name in the installation folder.
 #define TILO_UNINSTALLER u"uninstal.exe"
 
-// The longest path from which Windows starts a program (MAX_PATH less its terminator).
-// The setup takes no folder whose uninstaller's path would be longer.
-constexpr size_t kMaxUninstallerPath = 259;
+// Windows runs a RunOnce command of at most this many characters. The setup reads the
+// number from here (installer/tilo.nsi): it takes no folder from which the saver would
+// refuse to schedule the uninstaller.
+#define TILO_MAX_RUNONCE_COMMAND 260
+constexpr size_t kMaxRunOnceCommand = TILO_MAX_RUNONCE_COMMAND;
+
+// The longest uninstaller's path: its command fits with the two quotes of a path with a
+// blank, whether or not this one has a blank, so that the saver and the setup take the
+// same folders (at most 245 characters without a trailing backslash).
+constexpr size_t kMaxUninstallerPath = kMaxRunOnceCommand - 2;
 
 // Characters read for an installation folder or a RunOnce value, terminator included:
 // the longest usable command and more, so that a longer value reads as too long.
@@ -29,7 +36,7 @@ struct RemovalCommand {
 // Windows does not try "C:\Program.exe" first). False, and nothing to register, for a
 // folder that is empty, relative (its program would be looked for wherever the logon
 // starts), holds a quote, or whose uninstaller's path is longer than
-// kMaxUninstallerPath (Windows could not start it): it is never cut.
+// kMaxUninstallerPath (Windows would not run the command): it is never cut.
 bool MakeRemovalCommand(const std::u16string& installDir, RemovalCommand* out);
 
 // True when a RunOnce command starts that uninstaller: its program (the quoted part of a

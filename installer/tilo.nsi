@@ -14,6 +14,11 @@
 ; The uninstaller also removes the "kill_saver..." RunOnce values that point at it, and
 ; the saver's settings (HKCU Software\Corvane\Tilo) only when the user ticks them.
 ;
+; The uninstaller ends in one of two states: everything removed, or everything kept with
+; uninstal.exe in place. A file that another program holds open while letting it be
+; deleted (a virus scanner, the search indexer) counts as removed: it goes when that
+; program closes it, and a folder it kept goes at the next start of Windows.
+;
 ; Exit codes: 0 done; 1 cancelled by the user; 2 not done: another setup or uninstall
 ; is running, the folder cannot be written or its name is too long, or a file is in use
 ; or cannot be removed (the uninstaller then removes nothing; a message says which;
@@ -45,9 +50,11 @@ ManifestSupportedOS all
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Tilo"
 !define RUNONCE_KEY "Software\Microsoft\Windows\CurrentVersion\RunOnce"
 !define DESKTOP_KEY "Control Panel\Desktop"
-; The saver's "Remove Tilo" has Windows start <install_dir>\uninstal.exe, and Windows
-; starts no program whose path is longer than 259 characters (MAX_PATH less the end).
-!define MAX_FOLDER_LENGTH 246
+; The saver's "Remove Tilo" has Windows run "<install_dir>\uninstal.exe" once, and
+; Windows runs no such command longer than the saver's limit: the folder leaves room for
+; the two quotes and "\uninstal.exe" (15 characters), blanks or not, as the saver counts.
+!searchparse /file "${__FILEDIR__}/../dialogs/removal_command.h" "#define TILO_MAX_RUNONCE_COMMAND " MAX_RUNONCE_COMMAND
+!define /math MAX_FOLDER_LENGTH ${MAX_RUNONCE_COMMAND} - 15
 !define SPI_SETSCREENSAVEACTIVE 17
 !define SPIF_SENDCHANGE 2
 !define ERROR_ALREADY_EXISTS 183
@@ -56,8 +63,11 @@ ManifestSupportedOS all
 !define FILE_SHARE_ALL 7
 !define OPEN_EXISTING 3
 !define FILE_DISPOSITION_INFO 4
+!define FILE_ATTRIBUTE_READONLY 1
+!define MOVEFILE_DELAY_UNTIL_REBOOT 4
 ; The uninstaller's answers for a file of Tilo's ($0) that cannot go.
 !define CANNOT_DELETE "Tilo could not be removed: $0 cannot be deleted. The folder may be read-only, or this account may not change it.$\r$\nNothing was removed. Make the folder writable, then run the uninstaller again."
+!define READ_ONLY "Tilo could not be removed: $0 is read-only, and this account may not change that.$\r$\nNothing was removed. Clear the file's read-only attribute, then run the uninstaller again."
 !define IN_USE "Tilo could not be removed: $0 is in use.$\r$\nClose Tilo wherever it runs, and the screen saver settings of the Display control panel, then run the uninstaller again. Nothing was removed."
 
 Name "Tilo"
@@ -111,7 +121,8 @@ Var SystemSaver     ; the system-folder copy an installation recorded, and its s
 Var SystemSaverShort
 Var UninstallerShort
 Var MadeFolder      ; the outermost folder this setup makes for $INSTDIR, "" when it existed
-Var Marked          ; how many handles of files marked for deletion lie on the stack
+Var Marked          ; how many files marked for deletion lie on the stack, each as its
+                    ; path, its attributes before and the handle that marks it
 
 ;--------------------------------
 ; Look: Tilo's own icon and pictures (tools/make_images.py draws them).
@@ -503,11 +514,14 @@ Function un.RemoveRemovalRequests
   ${Loop}
 FunctionEnd
 
-; $0: a file of Tilo's. Marks it to be deleted when its handle is closed, and pushes the
-; handle (un.ReleaseMarked closes it); a file that is not there needs nothing. -> $1: ""
-; when marked, otherwise the message that says why it cannot go. A file in use may be
-; on its way out (the uninstaller that started this copy of itself, a saver closing):
-; it is tried again for 3 s.
+; $0: a file of Tilo's. Marks it to be deleted when its last handle is closed, and pushes
+; it (un.ReleaseMarked closes the handle); a file that is not there needs nothing. -> $1:
+; "" when marked, otherwise the message that says why it cannot go. A read-only file goes
+; all the same, since the setup put it there; it is read-only again if the uninstall
+; stops. Another program's handle that lets the file be deleted (a virus scanner's, the
+; search indexer's) does not stop it: the file goes when that handle closes. A file in
+; use may be on its way out (the uninstaller that started this copy of itself, a saver
+; closing): it is tried again for 3 s.
 Function un.MarkForRemoval
   StrCpy $1 ""
   ${IfNot} ${FileExists} $0
@@ -526,6 +540,20 @@ Function un.MarkForRemoval
   SetDetailsPrint none
   Delete "$2\~tilo-uninstall.tmp"
   SetDetailsPrint lastused
+  ; A read-only file refuses the mark: it loses the attribute first.
+  System::Call 'kernel32::GetFileAttributes(t r0) i .r6'
+  ${If} $6 = -1
+    StrCpy $6 0
+  ${EndIf}
+  IntOp $7 $6 & ${FILE_ATTRIBUTE_READONLY}
+  ${If} $7 <> 0
+    IntOp $7 $6 ^ ${FILE_ATTRIBUTE_READONLY}
+    System::Call 'kernel32::SetFileAttributes(t r0, i r7) i .r7'
+    ${If} $7 = 0
+      StrCpy $1 "${READ_ONLY}"
+      Return
+    ${EndIf}
+  ${EndIf}
   StrCpy $4 0
   ${Do}
     ; Open with others' reading, writing and deleting allowed: it fails only while
@@ -537,6 +565,8 @@ Function un.MarkForRemoval
       ; system copy).
       System::Call 'kernel32::SetFileInformationByHandle(p r3, i ${FILE_DISPOSITION_INFO}, *i 1, i 1) i .r5'
       ${If} $5 <> 0
+        Push $0
+        Push $6
         Push $3
         IntOp $Marked $Marked + 1
         Return
@@ -544,45 +574,46 @@ Function un.MarkForRemoval
       System::Call 'kernel32::CloseHandle(p r3)'
     ${ElseIf} $5 <> ${ERROR_SHARING_VIOLATION}
       StrCpy $1 "${CANNOT_DELETE}"
-      Return
+      ${ExitDo}
     ${EndIf}
     IntOp $4 $4 + 1
     ${If} $4 >= 30
       StrCpy $1 "${IN_USE}"
-      Return
+      ${ExitDo}
     ${EndIf}
     Sleep 100
   ${Loop}
+  IntOp $7 $6 & ${FILE_ATTRIBUTE_READONLY}
+  ${If} $7 <> 0
+    System::Call 'kernel32::SetFileAttributes(t r0, i r6)'
+  ${EndIf}
 FunctionEnd
 
-; Closes the handles that un.MarkForRemoval pushed: with $0 = 1 their files go now; with
-; $0 = 0 they are unmarked first and stay.
+; Closes the handles that un.MarkForRemoval pushed: with $0 = 1 their files go now, or
+; when another program that holds one closes it; with $0 = 0 they are unmarked first and
+; stay as they were, read-only again where they were.
 Function un.ReleaseMarked
   ${DoWhile} $Marked > 0
-    Pop $1
+    Pop $4
+    Pop $5
+    Pop $6
     ${If} $0 == 0
-      System::Call 'kernel32::SetFileInformationByHandle(p r1, i ${FILE_DISPOSITION_INFO}, *i 0, i 1)'
+      System::Call 'kernel32::SetFileInformationByHandle(p r4, i ${FILE_DISPOSITION_INFO}, *i 0, i 1)'
+      IntOp $7 $5 & ${FILE_ATTRIBUTE_READONLY}
+      ${If} $7 <> 0
+        System::Call 'kernel32::SetFileAttributes(t r6, i r5)'
+      ${EndIf}
     ${EndIf}
-    System::Call 'kernel32::CloseHandle(p r1)'
+    System::Call 'kernel32::CloseHandle(p r4)'
     IntOp $Marked $Marked - 1
   ${Loop}
 FunctionEnd
 
-; $0: a file that should be gone by now. One that is still there is deleted; when that
-; fails, says so and ends the uninstall before the registry is touched, so that it can
-; be run again. A file that is still there counts as a failure even when the deletion
-; was reported done (it may happen only on a later close).
-Function un.RemoveFile
+; $0: a file of Tilo's, marked and released. One still there is held open by another
+; program that lets it be deleted, and goes when that program closes it.
+Function un.SayIfHeld
   ${If} ${FileExists} $0
-    ClearErrors
-    Delete $0
-    ${If} ${Errors}
-    ${OrIf} ${FileExists} $0
-      DetailPrint "Could not remove $0"
-      MessageBox MB_OK|MB_ICONSTOP "Tilo could not be removed: $0 cannot be deleted. The folder may be read-only, or the file in use.$\r$\nTilo stays installed. Close the saver or make the folder writable, then run the uninstaller again." /SD IDOK
-      SetErrorLevel 2
-      Abort
-    ${EndIf}
+    DetailPrint "$0 goes when the program that holds it open closes it"
   ${EndIf}
 FunctionEnd
 
@@ -608,9 +639,23 @@ Function un.RemoveMadeFolders
   ${If} $5 == 0
     StrCpy $1 $INSTDIR
   ${EndIf}
+  ; A file of Tilo's still in the folder is held open by another program, and goes when
+  ; that closes it: the folders it keeps go at the next start of Windows, when empty.
+  StrCpy $6 0
+  ${If} ${FileExists} $InstallSaver
+  ${OrIf} ${FileExists} "$INSTDIR\uninstal.exe"
+    StrCpy $6 1
+  ${EndIf}
   StrCpy $2 $INSTDIR
   ${Do}
     RMDir $2
+    ${If} $6 == 1
+    ${AndIf} ${FileExists} "$2\*.*"
+      System::Call 'kernel32::MoveFileEx(t r2, p 0, i ${MOVEFILE_DELAY_UNTIL_REBOOT}) i .r7'
+      ${If} $7 <> 0
+        DetailPrint "$2 goes at the next start of Windows"
+      ${EndIf}
+    ${EndIf}
     ${If} $2 == $1
       ${ExitDo}
     ${EndIf}
@@ -625,7 +670,7 @@ Section "un.Tilo screen saver" SecUnSaver
     MessageBox MB_OK|MB_ICONINFORMATION "The folder $INSTDIR no longer holds Tilo's files: they were removed by hand.$\r$\nThe uninstaller now removes the rest of Tilo from Windows." /SD IDOK
   ${EndIf}
   ; Every file is marked for deletion before any goes: all of them go, or, when one
-  ; cannot, none does and nothing else is touched.
+  ; cannot, none does and nothing else is touched. Marked, they are as good as gone.
   StrCpy $Marked 0
   StrCpy $0 $InstallSaver
   Call un.MarkForRemoval
@@ -651,15 +696,14 @@ Section "un.Tilo screen saver" SecUnSaver
     SetErrorLevel 2
     Abort
   ${EndIf}
-  ; Gone by now; a file still there (a deletion that the system put off) stops the rest.
   StrCpy $0 $InstallSaver
-  Call un.RemoveFile
+  Call un.SayIfHeld
   ${If} $SystemSaver != ""
     StrCpy $0 $SystemSaver
-    Call un.RemoveFile
+    Call un.SayIfHeld
   ${EndIf}
   StrCpy $0 "$INSTDIR\uninstal.exe"
-  Call un.RemoveFile
+  Call un.SayIfHeld
   Call un.RemoveMadeFolders
   Call un.CurrentSaverIsTilo
   ${If} $0 == 1

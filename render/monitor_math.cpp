@@ -10,6 +10,25 @@ bool SameViewport(const Viewport& a, const Viewport& b)
     return a.x == b.x && a.y == b.y && a.width == b.width && a.height == b.height;
 }
 
+bool SameRect(const ScreenRect& a, const ScreenRect& b)
+{
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+// A monitor that lies wholly inside another, larger one (a projector cloned at the
+// origin of a larger screen) shows part of that one's picture.
+bool InsideAnother(const ScreenRect* monitors, int count, int i)
+{
+    const ScreenRect& m = monitors[i];
+    for (int j = 0; j < count; ++j) {
+        const ScreenRect& o = monitors[j];
+        if (j != i && !SameRect(o, m) && o.left <= m.left && o.top <= m.top && m.right <= o.right &&
+            m.bottom <= o.bottom)
+            return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 int MonitorViewports(const ScreenRect* monitors, int count, const ScreenRect& client, Viewport* out, int max)
@@ -17,6 +36,7 @@ int MonitorViewports(const ScreenRect* monitors, int count, const ScreenRect& cl
     int written = 0;
     for (int i = 0; i < count && written < max; ++i) {
         const ScreenRect& m = monitors[i];
+        if (InsideAnother(monitors, count, i)) continue;
         // The part of the monitor inside the client area. Differences are taken in 64
         // bits: rectangles at opposite ends of the coordinate range cannot wrap.
         const int left = Larger(m.left, client.left), right = Smaller(m.right, client.right);

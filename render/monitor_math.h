@@ -16,7 +16,8 @@ struct Viewport {
 
 // The viewports of the client area (given in screen coordinates) in which each monitor
 // shows its part of it, in the monitors' order: a monitor that shows none of the area
-// is left out, and one that shows the same part as a monitor before it (a mirror) too.
+// is left out, and one that shows the same part as a monitor before it (a mirror) too,
+// and one that lies wholly inside a larger monitor: the larger one's scene covers both.
 // Writes at most `max`, and returns how many it wrote.
 int MonitorViewports(const ScreenRect* monitors, int count, const ScreenRect& client, Viewport* out, int max);
 

@@ -12,6 +12,9 @@
 #                            and WINEPREFIX for it. The suite's server is left alone.
 #                            MONITOR (NAME:WxH+X+Y, in the X screen's pixels; a leading * on
 #                            NAME makes it the primary) splits the screen into monitors.
+#                            TILO_MACHINE_DESKTOP=WxH runs its programs in a Wine virtual
+#                            desktop of that size instead (one that changes its size when a
+#                            program changes the display mode), its background magenta.
 #   wine_env_wine PREFIX     a prefix ready for the tests (made once, kept) with a persistent
 #                            wineserver of its own, for the Wine on PATH; exports WINEPREFIX
 #                            and Wine's settings (wine_env_up does this for BUILD_DIR/wineprefix;
@@ -149,10 +152,18 @@ wine_env_machine() {
   _env_prefix_copy=$(mktemp -d "$TILO_BUILD_DIR/machine.XXXXXX")
   wine_prefix_clone "$WINEPREFIX" "$_env_prefix_copy"
   export WINEPREFIX=$_env_prefix_copy
+  if [ -n "${TILO_MACHINE_DESKTOP:-}" ]; then
+    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f </dev/null >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$TILO_MACHINE_DESKTOP" /f </dev/null >/dev/null 2>&1
+    wine reg add 'HKCU\Control Panel\Colors' /v Background /d '255 0 255' /f </dev/null >/dev/null 2>&1
+  fi
+  # Wine reads monitors made this way through Xinerama only, and only in a server
+  # started after they exist; a desktop, too, is read at the server's start: the one
+  # that sets the values is ended again.
   if [ $# -gt 0 ]; then
-    # Wine reads monitors made this way through Xinerama only, and only in a server
-    # started after they exist: the one that sets the value is ended again.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v UseXRandR /d N /f </dev/null >/dev/null 2>&1
+  fi
+  if [ $# -gt 0 ] || [ -n "${TILO_MACHINE_DESKTOP:-}" ]; then
     wineserver -k </dev/null >/dev/null 2>&1 || true
     wineserver -w </dev/null >/dev/null 2>&1 || true
   fi

@@ -225,6 +225,17 @@ LRESULT CALLBACK ShellWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_MBUTTONDOWN:
         if (g_bCloseAllowed) return DefWindowProcA(window, message, wParam, lParam);
         break;
+    case WM_DISPLAYCHANGE:
+        // Monitors came or went, or one changed its resolution: the full-screen window
+        // covers the new virtual screen. The system may have moved the pointer into the
+        // new screen; that is no movement of the user's.
+        if (!g_bPreview) {
+            int x, y, width, height;
+            ScreenToCover(&x, &y, &width, &height);
+            SetWindowPos(window, HWND_TOPMOST, x, y, width, height, SWP_NOACTIVATE);
+            RestartMovementRule();
+        }
+        break;
     case WM_SYSCOMMAND:
         if (!g_bPreview && (wParam == SC_NEXTWINDOW || wParam == SC_PREVWINDOW || wParam == SC_SCREENSAVE))
             return 0;

@@ -115,3 +115,48 @@ TEST_P(Monitors, DISABLED_EveryMonitorShowsTheTurningAssemblyAndNothingOfTheDesk
 
 INSTANTIATE_TEST_SUITE_P(Layouts, Monitors, ::testing::ValuesIn(kLayouts),
                          [](const ::testing::TestParamInfo<Layout>& info) { return info.param.name; });
+
+// The system changes the display under the running saver: in a Wine virtual desktop of
+// 800x600 (tests/CMakeLists.txt), which grows when a program sets another display mode,
+// the mode goes to 1024x768. Within a few frames the saver covers the grown desktop and
+// its scene sits where it sat, in units of the screen's height (the stale viewport would
+// leave it in the bottom left 800x600 and the desktop showing beside it).
+TEST(DisplayChange, DISABLED_TheSaverCoversTheGrownScreenWithItsSceneInPlace)
+{
+    ASSERT_EQ(GetSystemMetrics(SM_CXSCREEN), 800);
+    const RECT before = {0, 0, 800, 600}, after = {0, 0, 1024, 768};
+    const POINT origin = {0, 0};
+    MovePointer(400, 300);
+    SaverProcess saver;
+    ASSERT_TRUE(saver.Start("/s"));
+    Screenshot a, b;
+    auto covered = [&](const RECT& screen) {
+        if (!a.CaptureXScreen()) return false;
+        const View v = Look(a, a, screen, origin);
+        return v.lit > 0 && v.desktop == 0;
+    };
+    ASSERT_TRUE(WaitUntil([&] { return covered(before); }, 20000)) << "the saver does not show";
+    const View small = Look(a, a, before, origin);
+
+    DEVMODEA mode = {};
+    mode.dmSize = sizeof mode;
+    mode.dmPelsWidth = 1024;
+    mode.dmPelsHeight = 768;
+    mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+    ASSERT_EQ(ChangeDisplaySettingsExA(nullptr, &mode, nullptr, 0, nullptr), DISP_CHANGE_SUCCESSFUL);
+    ASSERT_EQ(GetSystemMetrics(SM_CXSCREEN), 1024);
+    EXPECT_TRUE(WaitUntil([&] { return covered(after); }, 3000)) << "the desktop shows beside the saver";
+    PumpFor(500);
+    ASSERT_TRUE(b.CaptureXScreen("display-change"));
+    const View grown = Look(a, b, after, origin);
+    printf("before: box %.3f x %.3f at %+.3f, %.3f; after: %.3f x %.3f at %+.3f, %.3f; %d changed\n", small.box[0],
+           small.box[1], small.box[2], small.box[3], grown.box[0], grown.box[1], grown.box[2], grown.box[3],
+           grown.changed);
+    EXPECT_EQ(Look(b, b, after, origin).desktop, 0);
+    EXPECT_GT(grown.changed, grown.samples / 200);  // still turning
+    // The assembly turns about its vertical axis meanwhile: its box's centre stays put.
+    EXPECT_NEAR(grown.box[2], small.box[2], 0.06);
+    EXPECT_NEAR(grown.box[3], small.box[3], 0.06);
+    PressKey(VK_ESCAPE);
+    EXPECT_EQ(saver.WaitExit(10000), 0u);
+}

@@ -1,13 +1,17 @@
 // What can go wrong around the setup and the uninstaller: two at once, a folder deleted
-// by hand, a folder that cannot be written. Each ends with a clear message (or, silent,
-// exit code 2) and a consistent state. Each test has a Wine prefix of its own.
+// by hand, a folder that cannot be written, a file that another program holds. Each ends
+// with a clear message (or, silent, exit code 2) and a consistent state. Each test has a
+// Wine prefix of its own.
 #include <gtest/gtest.h>
+
+#include <vector>
 
 #include "resources/version.h"
 #include "support/installation.h"
 #include "support/registry.h"
 #include "support/settings_store.h"
 #include "support/setup_program.h"
+#include "support/unix_command.h"
 #include "support/waiting.h"
 
 namespace {
@@ -132,10 +136,13 @@ TEST(ReadOnlyFolder, TheUninstallerSaysSoAndTiloStaysUntilItCanGo)
 
 TEST(SystemCopyInUse, TheUninstallerRemovesNothingUntilItIsClosed)
 {
-    const std::string uninstaller = std::string(kDefaultFolder) + "\\uninstal.exe";
+    const std::string uninstaller = std::string(kDefaultFolder) + "\\uninstal.exe",
+                      saver = std::string(kDefaultFolder) + "\\Tilo.scr";
     const Installed installed = {kDefaultFolder, true, Current::kSystemCopy, TILO_VERSION_TEXT};
     ASSERT_EQ(RunToEnd("silent install", SetupPath(), "/S"), 0u);
     ASSERT_TRUE(SetString(HKEY_LOCAL_MACHINE, kRunOnceKey, "kill_saver", uninstaller));
+    // Marked for deletion before the system copy was tried, it is read-only again after.
+    ASSERT_TRUE(SetFileAttributesA(saver.c_str(), FILE_ATTRIBUTE_READONLY));
     {
         // Held as a program that runs it holds it: others may read it, none may delete it.
         HANDLE held = CreateFileA(SystemSaverPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
@@ -145,8 +152,38 @@ TEST(SystemCopyInUse, TheUninstallerRemovesNothingUntilItIsClosed)
         CloseHandle(held);
     }
     ExpectInstalled(installed);
+    EXPECT_EQ(GetFileAttributesA(saver.c_str()) & FILE_ATTRIBUTE_READONLY, DWORD(FILE_ATTRIBUTE_READONLY));
     EXPECT_TRUE(ValueExists(HKEY_LOCAL_MACHINE, kRunOnceKey, "kill_saver"));
     EXPECT_EQ(RunToEnd("silent uninstall once it is closed", uninstaller, "/S"), 0u);
     ExpectNothingLeft(kDefaultFolder);
     EXPECT_FALSE(ValueExists(HKEY_LOCAL_MACHINE, kRunOnceKey, "kill_saver"));
+}
+
+// A virus scanner or the search indexer holds a file open and lets others read, write and
+// delete it: a deletion that waits for it is a deletion. The uninstall completes, and the
+// Uninstall entry goes with the uninstaller, whatever the holders do after.
+TEST(HeldWithDeleteSharing, TheUninstallCompletesAndEachCopyGoesWithItsHolder)
+{
+    const std::string folder = "C:\\Apps\\Tilo", uninstaller = folder + "\\uninstal.exe";
+    ASSERT_EQ(RunToEnd("silent install", SetupPath(), "/S /D=" + folder), 0u);
+    std::vector<HANDLE> held;
+    for (const std::string& copy : {folder + "\\Tilo.scr", SystemSaverPath()}) {
+        held.push_back(CreateFileA(copy.c_str(), GENERIC_READ,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_EXISTING, 0, nullptr));
+        ASSERT_NE(held.back(), INVALID_HANDLE_VALUE) << copy;
+    }
+    EXPECT_EQ(RunToEnd("silent uninstall while both copies are held", uninstaller, "/S"), 0u);
+    EXPECT_FALSE(FileExists(uninstaller));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, TILO_PRODUCT_KEY));
+    EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, kDesktopKey, "SCRNSAVE.EXE"));
+
+    for (HANDLE h : held) CloseHandle(h);
+    EXPECT_FALSE(FileExists(folder + "\\Tilo.scr"));
+    EXPECT_FALSE(FileExists(SystemSaverPath()));
+    // The folders that the held copy kept go at the next start of Windows.
+    ASSERT_EQ(RunUnix("wineboot -r"), 0);
+    ExpectNothingLeft(folder);
+    EXPECT_FALSE(FileExists("C:\\Apps"));
 }

@@ -17,6 +17,7 @@ struct UninstallCase {
     const char* folder;    // given to the setup with /D=; null: the default
     const char* userFile;  // a file of the user's own in the folder, or null
     bool otherSaver;       // another saver is current when Tilo is removed
+    bool readOnly;         // Tilo's files are read-only (as a copying or backup tool leaves them)
 };
 
 class SilentUninstall : public ::testing::TestWithParam<UninstallCase> {};
@@ -43,6 +44,10 @@ TEST_P(SilentUninstall, RemovesWhatTheSetupWroteAndKeepsTheSettings)
     if (c.otherSaver) {
         ASSERT_TRUE(SetString(HKEY_CURRENT_USER, kDesktopKey, "SCRNSAVE.EXE", kOtherSaver));
     }
+    if (c.readOnly) {
+        for (const std::string& file : {folder + "\\Tilo.scr", uninstaller, SystemSaverPath()})
+            ASSERT_TRUE(SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY)) << file;
+    }
 
     // uninstal.exe /S ends at once and hands the work to a copy of itself.
     ASSERT_EQ(RunToEnd("silent uninstall", uninstaller, "/S"), 0u);
@@ -63,9 +68,10 @@ TEST_P(SilentUninstall, RemovesWhatTheSetupWroteAndKeepsTheSettings)
 }
 
 INSTANTIATE_TEST_SUITE_P(Installations, SilentUninstall,
-                         ::testing::Values(UninstallCase{"ProgramFiles", nullptr, nullptr, false},
+                         ::testing::Values(UninstallCase{"ProgramFiles", nullptr, nullptr, false, false},
                                            UninstallCase{"AppsWithAFileOfTheUserAndAnotherSaver",
-                                                         "C:\\Apps\\Tilo", "notes.txt", true}),
+                                                         "C:\\Apps\\Tilo", "notes.txt", true, false},
+                                           UninstallCase{"ReadOnlyFiles", nullptr, nullptr, false, true}),
                          [](const ::testing::TestParamInfo<UninstallCase>& info) { return info.param.name; });
 
 TEST(InteractiveUninstall, WithTheSettingsBoxTickedRemovesTheSettingsToo)

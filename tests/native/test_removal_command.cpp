@@ -21,12 +21,13 @@ TEST(RemovalCommand, NothingForAFolderThatIsEmptyRelativeQuotedOrTooLong)
     for (const char16_t* folder :
          {u"", u"\\", u"Tilo", u"\\Tilo", u"C:Tilo", u"\\\\\\x", u"C:\\Apps\\\"Tilo\""})
         EXPECT_FALSE(MakeRemovalCommand(folder, &r));
-    // Windows starts no program whose path is longer than 259 characters; the quotes
-    // around a path with a blank do not count.
-    for (const std::u16string& start : {std::u16string(u"C:\\"), std::u16string(u"C:\\ ")}) {
-        std::u16string longest = start + std::u16string(246 - start.size(), u'x');
+    // Windows runs no RunOnce command longer than 260 characters: the quoted command of
+    // the longest folder, with a blank, is that long; without one the limit is the same.
+    for (const std::u16string& start : {std::u16string(u"C:\\ "), std::u16string(u"C:\\")}) {
+        std::u16string longest = start + std::u16string(245 - start.size(), u'x');
         ASSERT_TRUE(MakeRemovalCommand(longest, &r));
         EXPECT_EQ(r.uninstaller.size(), kMaxUninstallerPath);
+        EXPECT_LE(r.command.size(), kMaxRunOnceCommand);
         EXPECT_FALSE(MakeRemovalCommand(longest + u"x", &r));
     }
 }

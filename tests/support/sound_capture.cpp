@@ -56,7 +56,7 @@ DWORD WINAPI SoundCapture::Pump(LPVOID param)
             EnterCriticalSection(&self->lock_);
             const int16_t* p = reinterpret_cast<const int16_t*>(h.lpData);
             self->samples_.insert(self->samples_.end(), p, p + h.dwBytesRecorded / 2);
-            double end = self->samples_.size() * 1000.0 / kCaptureRate;
+            double end = (self->taken_ + self->samples_.size()) * 1000.0 / kCaptureRate;
             self->offsetMs_ = std::min(self->offsetMs_, now - end);
             LeaveCriticalSection(&self->lock_);
             if (self->stopping_) break;
@@ -97,6 +97,16 @@ std::vector<int16_t> SoundCapture::Samples()
     std::vector<int16_t> copy = samples_;
     LeaveCriticalSection(&lock_);
     return copy;
+}
+
+std::vector<int16_t> SoundCapture::TakeSamples()
+{
+    std::vector<int16_t> taken;
+    EnterCriticalSection(&lock_);
+    taken.swap(samples_);
+    taken_ += taken.size();
+    LeaveCriticalSection(&lock_);
+    return taken;
 }
 
 double SoundCapture::SampleTimeMs(size_t index)

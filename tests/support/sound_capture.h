@@ -37,6 +37,9 @@ public:
     void Stop();
     // What was recorded so far.
     std::vector<int16_t> Samples();
+    // What was recorded since the last call, taken out of the recording, so that a long
+    // run keeps only what it has not yet looked at. Sample times stay as they were.
+    std::vector<int16_t> TakeSamples();
     Heard Listen();
     // timeGetTime() at which sample `index` was heard, estimated from the buffers' return
     // times (the earliest return bounds the capture latency best).
@@ -55,6 +58,7 @@ private:
     WAVEHDR headers_[kBuffers] = {};
     CRITICAL_SECTION lock_;
     std::vector<int16_t> samples_;
+    size_t taken_ = 0;  // samples handed out by TakeSamples
     double offsetMs_ = 1e300;  // min over buffers of (return time - end sample time)
 };
 

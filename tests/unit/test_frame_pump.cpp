@@ -5,8 +5,11 @@
 #include <GL/gl.h>
 #include <imm.h>
 
+#include <string.h>
+
 #include <vector>
 
+#include "animation/frame_monitor.h"
 #include "animation/frame_pump.h"
 #include "animation/modules.h"
 #include "animation/saver_proc.h"
@@ -15,6 +18,7 @@
 #include "support/background_task.h"
 #include "support/recording_window.h"
 #include "support/registry.h"
+#include "support/settings_store.h"
 
 namespace {
 
@@ -198,5 +202,70 @@ TEST(FramePump, AQuitMessageTakenWhileDrainingEndsTheRun)
     EXPECT_EQ(RunSaver(parent.hwnd()), 0);
     UnhookWindowsHookEx(hook);
     EXPECT_EQ(s_framesAfterQuit, 0);
+    EXPECT_TRUE(g_bClosing);
+}
+
+namespace {
+
+// A report of the displays' state as the system sends it: WM_POWERBROADCAST with
+// PBT_POWERSETTINGCHANGE and a POWERBROADCAST_SETTING of the console display state
+// (0 off, 1 on, 2 dimmed).
+void ReportDisplay(HWND saver, DWORD state)
+{
+    struct {
+        GUID setting;
+        DWORD length;
+        DWORD data;
+    } report = {{0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}}, sizeof(DWORD), state};
+    SendMessageA(saver, WM_POWERBROADCAST, 0x8013, reinterpret_cast<LPARAM>(&report));
+}
+
+BOOL CALLBACK CloseDialogs(HWND window, LPARAM)
+{
+    char cls[8];
+    if (GetClassNameA(window, cls, sizeof cls) && strcmp(cls, "#32770") == 0)
+        PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+    return TRUE;
+}
+
+}  // namespace
+
+// The displays go off while the first frames are measured, come on dimmed, go off again,
+// and a key ends the saver: no frame is drawn while they are off, the animation goes on
+// after, no warning of a slow machine follows from the pause, and the key is not lost.
+TEST(FramePump, NoFrameWhileTheDisplaysAreOffAndThePauseIsNoSlowFrame)
+{
+    ProductKeyBackup key;
+    SetDword(HKEY_CURRENT_USER, TILO_PRODUCT_KEY, "disable_frame_warn", 0);  // the first frames are timed
+    unsigned whileOff = 0, afterOn = 0, whileOffAgain = 0;
+    bool warned = false;
+    {
+        BackgroundTask driver([&] {
+            HWND w = nullptr;
+            for (int i = 0; i < 1000 && !(w = g_hSaverWnd); ++i) Sleep(10);
+            for (int i = 0; i < 20000 && g_nFrameCount < 5 && !g_bRateMeasured; ++i) Sleep(1);
+            ReportDisplay(w, 0);
+            unsigned mark = g_nFramesShown;
+            Sleep(1500);
+            whileOff = g_nFramesShown - mark;
+            ReportDisplay(w, 2);
+            mark = g_nFramesShown;
+            Sleep(1500);
+            afterOn = g_nFramesShown - mark;
+            // A slow verdict opens the warning over the saver; it is closed so the run ends.
+            if ((warned = g_fFrameRate != 0.0f))
+                EnumThreadWindows(GetWindowThreadProcessId(w, nullptr), CloseDialogs, 0);
+            ReportDisplay(w, 0);
+            mark = g_nFramesShown;
+            Sleep(500);
+            whileOffAgain = g_nFramesShown - mark;
+            PostMessageA(w, WM_KEYDOWN, VK_ESCAPE, 0);
+        });
+        EXPECT_EQ(RunSaver(nullptr), 0);
+    }
+    EXPECT_EQ(whileOff, 0u);
+    EXPECT_EQ(whileOffAgain, 0u);
+    EXPECT_GE(afterOn, 5u);
+    EXPECT_FALSE(warned) << "the pause was taken for slow frames";
     EXPECT_TRUE(g_bClosing);
 }

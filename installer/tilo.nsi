@@ -81,6 +81,31 @@ AllowSkipFiles off
 ShowInstDetails show
 ShowUninstDetails show
 
+; Hooks on the programs makensis writes, in this order. Each is first brought into the
+; form that signing leaves around a signature (pe_checksum.py), so that a signed release
+; less its signatures is the unsigned one. SIGN (scripts/sign.sh), run as
+; SIGN <file> <release file name>, signs the uninstaller before it is packed, so that
+; the one the setup writes is signed, and the setup last. UNINSTALLER_OUT keeps the uninstaller
+; as packed, a release output of its own.
+!uninstfinalize 'python3 "${__FILEDIR__}/pe_checksum.py" "%1"' = 0
+!finalize 'python3 "${__FILEDIR__}/pe_checksum.py" "%1"' = 0
+!ifdef SIGN
+  !uninstfinalize '${SIGN} "%1" uninstal.exe' = 0
+  !finalize '${SIGN} "%1" Tilo-setup.exe' = 0
+!endif
+!ifdef UNINSTALLER_OUT
+  !uninstfinalize 'cat "%1" > "${UNINSTALLER_OUT}"' = 0
+!endif
+; Of the packed files only the saver keeps its date, the release's (the build dates the
+; packed copy so); the wizard's pictures and the plugins carry none, so that no file
+; times of a checkout or of the build machine reach the setup.
+SetDateSave off
+!macro PACK_SAVER
+  SetDateSave on
+  File "/oname=Tilo.scr" "${TILO_SCR}"
+  SetDateSave off
+!macroend
+
 VIProductVersion "${TILO_VERSION}.0"
 VIAddVersionKey /LANG=1033 ProductName "Tilo"
 VIAddVersionKey /LANG=1033 CompanyName "Corvane"
@@ -327,14 +352,14 @@ Section "Tilo screen saver" SecSaver
     Abort
   ${EndIf}
   SetOutPath "$INSTDIR"
-  File "/oname=Tilo.scr" "${TILO_SCR}"
+  !insertmacro PACK_SAVER
   WriteUninstaller "$INSTDIR\uninstal.exe"
   WriteRegStr HKLM "${PRODUCT_KEY}" "install_dir" "$INSTDIR"
 SectionEnd
 
 Section "Show Tilo in the Display control panel" SecSystem
   SetOutPath "$SYSDIR"
-  File "/oname=Tilo.scr" "${TILO_SCR}"
+  !insertmacro PACK_SAVER
   SetOutPath "$INSTDIR"
 SectionEnd
 

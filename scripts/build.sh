@@ -10,7 +10,7 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 bash "$top/scripts/setup.sh"
 jobs=$(nproc)
 quietly cmake -S "$top" -B "$top/build/win" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64-x86_64.cmake" \
-  -DCMAKE_BUILD_TYPE=Release -DCMAKE_CROSSCOMPILING_EMULATOR=wine
+  -DCMAKE_BUILD_TYPE=Release -DCMAKE_CROSSCOMPILING_EMULATOR=wine -DTILO_DEPS_DIR="${TILO_DEPS_DIR:-$top/build/deps}"
 if [ $# -gt 0 ]; then
   cmake --build "$top/build/win" -j"$jobs" --target "$@"
   exit 0

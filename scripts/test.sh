@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Sets up, builds, and runs every test (tests/run.sh: the end-to-end tests under Wine 10
-# too), then each fuzz target for a short while (TILO_FUZZ_SECONDS, default 8 s each;
-# scripts/fuzz.sh runs them for longer).
+# Sets up, builds, checks that the release builds the same elsewhere
+# (scripts/check_reproducible.sh), runs every test (tests/run.sh: the end-to-end tests
+# under Wine 10 too), then each fuzz target for a short while (TILO_FUZZ_SECONDS,
+# default 8 s each; scripts/fuzz.sh runs them for longer).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 bash "$top/scripts/setup.sh"
@@ -16,6 +17,10 @@ if [ $# -eq 0 ] && [ "${TILO_WINE10:-1}" != 0 ]; then
 fi
 bash "$top/scripts/build.sh"
 status=0
+# The release built a second time elsewhere must be the same bytes.
+if [ $# -eq 0 ]; then
+  bash "$top/scripts/check_reproducible.sh" "$top/build/win" || status=1
+fi
 bash "$top/tests/run.sh" "$top/build/win" "$@" || status=1
 if [ -n "$maker" ]; then
   wait "$maker" || true

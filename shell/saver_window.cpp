@@ -63,6 +63,21 @@ void ApplyMovementRule(HWND window)
     g_ptMouseRef = now;
 }
 
+// Gives the shown full-screen window the keyboard. It became the foreground window while
+// it was being made, still hidden, so that keys pressed during the set-up reach it; a
+// window that shows as the foreground one normally has the keyboard then. Wine without a
+// window manager hands the X keyboard to a window only when the focus changes, and a
+// window not yet on the screen cannot take it: the X keyboard stayed with the window
+// that had it before (another program's), and Esc went there. Taking the focus away and
+// giving it back, now that the window shows, hands it over; where it had followed (on
+// Windows, under a window manager) the window merely has it again.
+void TakeKeyboard(HWND window)
+{
+    SetForegroundWindow(window);
+    SetFocus(nullptr);
+    SetFocus(window);
+}
+
 }  // namespace
 
 void ScreenToCover(int* x, int* y, int* width, int* height)
@@ -168,7 +183,7 @@ int RunSaver(HWND parent)
     }
     ReleaseStartLock(lock);  // the window can be found from here on, or there is none
     if (g_hSaverWnd) {
-        if (!parent) SetForegroundWindow(g_hSaverWnd);
+        if (!parent) TakeKeyboard(g_hSaverWnd);
         MSG msg;
         BOOL got;
         result = 0;

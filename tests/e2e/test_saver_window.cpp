@@ -234,7 +234,7 @@ TEST(FullScreenOverAnotherWindow, TheXServersEscOrPointerMoveEndsIt)
         ASSERT_TRUE(window);
         SyncWith(window);
         PumpFor(500);
-        RunUnix((std::string("xdotool ") + input).c_str());
+        ASSERT_TRUE(XInput(input));
         EXPECT_EQ(saver.WaitExit(5000), 0u);
         if (saver.Running()) PostMessageA(window, WM_CLOSE, 0, 0);
         saver.WaitExit(5000);

@@ -40,6 +40,13 @@ void PressKey(WORD vk, bool alt)
     PumpFor(60);
 }
 
+bool XInput(const std::string& xdotoolCommand)
+{
+    bool ok = RunUnix(("xdotool " + xdotoolCommand).c_str()) == 0;
+    PumpFor(50);
+    return ok;
+}
+
 bool XdoKeys(HWND window, const std::string& keys) { return Xdo(window, "key --delay 40 " + keys); }
 
 bool XdoType(HWND window, const std::string& text)

@@ -229,6 +229,7 @@ TEST(FullScreenOverAnotherWindow, TheXServersEscOrPointerMoveEndsIt)
         HWND other = WaitForWindow("Notepad", nullptr, 15000, notepad.pid());
         ASSERT_TRUE(other);
         const std::string otherTitle = TextOf(other);
+        ASSERT_FALSE(otherTitle.empty());
         ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == other && xKeyboardAt(otherTitle); }, 5000))
             << "the other program did not take the keyboard";
         SaverProcess saver;

@@ -213,7 +213,8 @@ TEST_F(FullScreen, AWindowRaisedOverItIsCoveredAgain)
 // which goes to the window that X gives the keyboard to, ends it; so does its pointer.
 TEST(FullScreenOverAnotherWindow, TheXServersEscOrPointerMoveEndsIt)
 {
-    if (RunUnix("command -v xdotool >/dev/null") != 0) GTEST_SKIP() << "no xdotool here (the Wine 10 root has none)";
+    if (RunUnix("command -v xdotool >/dev/null") != 0)
+        GTEST_SKIP() << "no xdotool here (the Wine 10 root has none)";
     char notepadPath[MAX_PATH] = {};
     GetSystemDirectoryA(notepadPath, MAX_PATH);
     strcat(notepadPath, "\\notepad.exe");
@@ -230,7 +231,8 @@ TEST(FullScreenOverAnotherWindow, TheXServersEscOrPointerMoveEndsIt)
         ASSERT_TRUE(other);
         const std::string otherTitle = TextOf(other);
         ASSERT_FALSE(otherTitle.empty());
-        ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == other && xKeyboardAt(otherTitle); }, 5000))
+        ASSERT_TRUE(
+            WaitUntil([&] { return GetForegroundWindow() == other && xKeyboardAt(otherTitle); }, 5000))
             << "the other program did not take the keyboard";
         SaverProcess saver;
         ASSERT_TRUE(saver.Start("/s"));

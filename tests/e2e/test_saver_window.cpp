@@ -218,10 +218,6 @@ TEST(FullScreenOverAnotherWindow, TheXServersEscOrPointerMoveEndsIt)
     char notepadPath[MAX_PATH] = {};
     GetSystemDirectoryA(notepadPath, MAX_PATH);
     strcat(notepadPath, "\\notepad.exe");
-    // Whether X gives the keyboard to the window of that title.
-    auto xKeyboardAt = [](const std::string& title) {
-        return RunUnix(("xdotool getwindowfocus getwindowname | grep -qxF '" + title + "'").c_str()) == 0;
-    };
     for (const char* input : {"key Escape", "mousemove --sync 700 400"}) {
         SCOPED_TRACE(input);
         MovePointer(400, 300);
@@ -229,17 +225,14 @@ TEST(FullScreenOverAnotherWindow, TheXServersEscOrPointerMoveEndsIt)
         ASSERT_TRUE(notepad.StartRaw("notepad.exe", notepadPath));
         HWND other = WaitForWindow("Notepad", nullptr, 15000, notepad.pid());
         ASSERT_TRUE(other);
-        const std::string otherTitle = TextOf(other);
-        ASSERT_FALSE(otherTitle.empty());
-        ASSERT_TRUE(
-            WaitUntil([&] { return GetForegroundWindow() == other && xKeyboardAt(otherTitle); }, 5000))
+        ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == other && XKeyboardAt(other); }, 5000))
             << "the other program did not take the keyboard";
         SaverProcess saver;
         ASSERT_TRUE(saver.Start("/s"));
         HWND window = WaitForSaverWindow(saver);
         ASSERT_TRUE(window);
         // Within its start-up: seconds on a busy machine.
-        EXPECT_TRUE(WaitUntil([&] { return xKeyboardAt("Screen Saver"); }, 15000))
+        EXPECT_TRUE(WaitUntil([&] { return XKeyboardAt(window); }, 15000))
             << "the X keyboard stays with the other program";
         ASSERT_TRUE(XInput(input));
         EXPECT_EQ(saver.WaitExit(10000), 0u);

@@ -14,9 +14,10 @@ fuzzdeps=${TILO_FUZZ_DEPS_DIR:-$top/build/fuzz-deps}
 # Windows and their texts clip. x11-xserver-utils: xrandr, which splits a test screen
 # into monitors. mmdebstrap: the root with today's Wine (scripts/wine10.sh). osslsigncode
 # and openssl: the release's Authenticode signatures (scripts/sign.sh) and the tests'
-# certificate.
+# certificate. openbox: the window manager of the tests that run under one
+# (scripts/wine_env.sh).
 packages=(cmake make mingw-w64 wine wine64 fonts-wine xvfb xauth x11-utils x11-xserver-utils
-          xdotool libgl1-mesa-dri mesa-utils pulseaudio pulseaudio-utils imagemagick googletest
+          xdotool openbox libgl1-mesa-dri mesa-utils pulseaudio pulseaudio-utils imagemagick googletest
           vorbis-tools sox dpkg-dev g++ python3 bc clang-14 libclang-rt-14-dev nsis mmdebstrap
           osslsigncode openssl)
 

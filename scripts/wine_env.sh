@@ -4,7 +4,7 @@
 # display without GLX, and a PulseAudio server with a null sink. It tears down only
 # what it started.
 #   wine_env_up BUILD_DIR    exports DISPLAY, WINEPREFIX, PULSE_SERVER, TILO_NOGLX_DISPLAY, ...
-#   wine_env_machine SIZE [MONITOR...]
+#   wine_env_machine [--window-manager] SIZE [MONITOR...]
 #                            inside an environment that is up: a machine of another screen
 #                            size (WxHxD) for one test, an Xvfb of that size with a copy of
 #                            the prefix and a wineserver of its own (Wine takes the screen's
@@ -15,6 +15,9 @@
 #                            TILO_MACHINE_DESKTOP=WxH runs its programs in a Wine virtual
 #                            desktop of that size instead (one that changes its size when a
 #                            program changes the display mode), its background magenta.
+#                            --window-manager: openbox runs on the display, started before
+#                            any Wine process, and Wine leaves its windows to it ("Managed"
+#                            as Wine has it by default), as on a Linux desktop.
 #   wine_env_wine PREFIX     a prefix ready for the tests (made once, kept) with a persistent
 #                            wineserver of its own, for the Wine on PATH; exports WINEPREFIX
 #                            and Wine's settings (wine_env_up does this for BUILD_DIR/wineprefix;
@@ -133,9 +136,16 @@ wine_env_wine() {
   else
     wine reg delete 'HKCU\Software\Wine\X11 Driver' /v Managed /f </dev/null >/dev/null 2>&1 || true
   fi
+  if [ -n "${TILO_MACHINE_DESKTOP:-}" ]; then
+    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f </dev/null >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$TILO_MACHINE_DESKTOP" /f </dev/null >/dev/null 2>&1
+    wine reg add 'HKCU\Control Panel\Colors' /v Background /d '255 0 255' /f </dev/null >/dev/null 2>&1
+  fi
 }
 
 wine_env_machine() {
+  local managed=
+  if [ "${1:-}" = --window-manager ]; then managed=1; shift; fi
   local size=$1; shift
   trap wine_env_down EXIT
   trap 'exit 130' INT TERM
@@ -152,6 +162,12 @@ wine_env_machine() {
   _env_prefix_copy=$(mktemp -d "$TILO_BUILD_DIR/machine.XXXXXX")
   wine_prefix_clone "$WINEPREFIX" "$_env_prefix_copy"
   export WINEPREFIX=$_env_prefix_copy
+  # The window manager learns the monitors when it starts, and Wine's windows are its
+  # only when it runs before the first Wine process on the display.
+  if [ -n "$managed" ]; then
+    _start_window_manager "$_env_prefix_copy/openbox" || return 1
+    wine reg delete 'HKCU\Software\Wine\X11 Driver' /v Managed /f </dev/null >/dev/null 2>&1 || true
+  fi
   if [ -n "${TILO_MACHINE_DESKTOP:-}" ]; then
     wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f </dev/null >/dev/null 2>&1
     wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$TILO_MACHINE_DESKTOP" /f </dev/null >/dev/null 2>&1
@@ -163,12 +179,29 @@ wine_env_machine() {
   if [ $# -gt 0 ]; then
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v UseXRandR /d N /f </dev/null >/dev/null 2>&1
   fi
-  if [ $# -gt 0 ] || [ -n "${TILO_MACHINE_DESKTOP:-}" ]; then
+  if [ -n "$managed" ] || [ $# -gt 0 ] || [ -n "${TILO_MACHINE_DESKTOP:-}" ]; then
     wineserver -k </dev/null >/dev/null 2>&1 || true
     wineserver -w </dev/null >/dev/null 2>&1 || true
   fi
   (wineserver -p; wine cmd /c exit) </dev/null >/dev/null 2>&1
   _env_wineserver=1
+}
+
+# openbox on DISPLAY with its own settings (none: its defaults), its files kept in DIR;
+# ready once it has claimed the screen.
+_start_window_manager() {
+  local dir=$1
+  mkdir -p "$dir" || return 1
+  command -v openbox >/dev/null || { echo "wine_env: openbox is not installed (scripts/setup.sh)" >&2; return 1; }
+  HOME="$dir" XDG_CONFIG_HOME="$dir/.config" XDG_CACHE_HOME="$dir/.cache" \
+    openbox </dev/null >"$dir/log" 2>&1 &
+  _env_pids+=($!)
+  for _ in $(seq 1 100); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+    sleep 0.1
+  done
+  echo "wine_env: openbox did not start on $DISPLAY" >&2
+  return 1
 }
 
 # Defines each MONITOR (NAME:WxH+X+Y) on the display at 96 pixels an inch. The first

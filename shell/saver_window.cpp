@@ -63,6 +63,27 @@ void ApplyMovementRule(HWND window)
     g_ptMouseRef = now;
 }
 
+// Another window was in front when the full-screen window was made: it may hold the
+// keyboard.
+bool s_keyboardElsewhere = false;
+
+// Gives the shown full-screen window the keyboard. It became the foreground window while
+// it was being made, still hidden, so that keys pressed during the set-up reach it; a
+// window that shows as the foreground one normally has the keyboard then. Wine without a
+// window manager hands the X keyboard to a window only when the focus changes, and a
+// window not yet on the screen cannot take it: the X keyboard stayed with the window in
+// front before (another program's), and Esc went there. Taking the focus away and giving
+// it back, now that the window shows, hands it over; where it had followed (on Windows,
+// under a window manager) the window merely has it again. With no window in front before,
+// X gives the keys to the window under the pointer, the saver's: nothing to hand over.
+void TakeKeyboard(HWND window)
+{
+    SetForegroundWindow(window);
+    if (!s_keyboardElsewhere) return;
+    SetFocus(nullptr);
+    SetFocus(window);
+}
+
 }  // namespace
 
 void ScreenToCover(int* x, int* y, int* width, int* height)
@@ -168,7 +189,7 @@ int RunSaver(HWND parent)
     }
     ReleaseStartLock(lock);  // the window can be found from here on, or there is none
     if (g_hSaverWnd) {
-        if (!parent) SetForegroundWindow(g_hSaverWnd);
+        if (!parent) TakeKeyboard(g_hSaverWnd);
         MSG msg;
         BOOL got;
         result = 0;
@@ -190,7 +211,11 @@ LRESULT CALLBACK ShellWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
         // Keys go to the foreground window. The window can be found from here on, and
         // the saver's set-up takes a few hundred milliseconds, in which a key meant to
         // end it would otherwise reach the window that was in front before, or none.
-        if (!g_bPreview) SetForegroundWindow(window);
+        if (!g_bPreview) {
+            HWND before = GetForegroundWindow();
+            s_keyboardElsewhere = before && before != GetDesktopWindow();
+            SetForegroundWindow(window);
+        }
         if (AssociateFn associate = ImeAssociate()) s_savedImeContext = associate(window, nullptr);
         GetCursorPos(&g_ptMouseRef);
         if (!g_bPreview) SetCursor(nullptr);

@@ -1,9 +1,14 @@
 // The full-screen window and the rules that dismiss it, seen from outside.
 #include <gtest/gtest.h>
 
+#include <string.h>
+
+#include <string>
+
 #include "shell/saver_window.h"
 #include "support/saver_process.h"
 #include "support/screenshot.h"
+#include "support/unix_command.h"
 #include "support/user_input.h"
 #include "support/waiting.h"
 
@@ -201,4 +206,37 @@ TEST_F(FullScreen, AWindowRaisedOverItIsCoveredAgain)
     }
     DestroyWindow(other);
     EXPECT_TRUE(saver.Running());
+}
+
+// Another program's window has the keyboard when the saver starts (Wine's notepad,
+// started anew each time): the saver takes the keyboard, and the X server's own Esc,
+// which goes to the window that X gives the keyboard to, ends it; so does its pointer.
+TEST(FullScreenOverAnotherWindow, TheXServersEscOrPointerMoveEndsIt)
+{
+    if (RunUnix("command -v xdotool >/dev/null") != 0)
+        GTEST_SKIP() << "no xdotool here (the Wine 10 root has none)";
+    char notepadPath[MAX_PATH] = {};
+    GetSystemDirectoryA(notepadPath, MAX_PATH);
+    strcat(notepadPath, "\\notepad.exe");
+    for (const char* input : {"key Escape", "mousemove --sync 700 400"}) {
+        SCOPED_TRACE(input);
+        MovePointer(400, 300);
+        SaverProcess notepad;
+        ASSERT_TRUE(notepad.StartRaw("notepad.exe", notepadPath));
+        HWND other = WaitForWindow("Notepad", nullptr, 15000, notepad.pid());
+        ASSERT_TRUE(other);
+        ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == other && XKeyboardAt(other); }, 5000))
+            << "the other program did not take the keyboard";
+        SaverProcess saver;
+        ASSERT_TRUE(saver.Start("/s"));
+        HWND window = WaitForSaverWindow(saver);
+        ASSERT_TRUE(window);
+        // Within its start-up: seconds on a busy machine.
+        EXPECT_TRUE(WaitUntil([&] { return XKeyboardAt(window); }, 15000))
+            << "the X keyboard stays with the other program";
+        ASSERT_TRUE(XInput(input));
+        EXPECT_EQ(saver.WaitExit(10000), 0u);
+        if (saver.Running()) PostMessageA(window, WM_CLOSE, 0, 0);
+        saver.WaitExit(5000);
+    }
 }

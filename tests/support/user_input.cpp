@@ -1,5 +1,7 @@
 #include "support/user_input.h"
 
+#include <string.h>
+
 #include "support/unix_command.h"
 #include "support/waiting.h"
 
@@ -38,6 +40,22 @@ void PressKey(WORD vk, bool alt)
     if (alt) add(VK_MENU, KEYEVENTF_KEYUP);
     SendInput(n, in, sizeof(INPUT));
     PumpFor(60);
+}
+
+bool XInput(const std::string& xdotoolCommand)
+{
+    bool ok = RunUnix(("xdotool " + xdotoolCommand).c_str()) == 0;
+    PumpFor(50);
+    return ok;
+}
+
+bool XKeyboardAt(HWND window)
+{
+    char title[256] = {};
+    if (GetWindowTextA(window, title, sizeof title) <= 0 || strchr(title, '\'')) return false;
+    const std::string command =
+        std::string("xdotool getwindowfocus getwindowname | grep -qxF '") + title + "'";
+    return RunUnix(command.c_str()) == 0;
 }
 
 bool XdoKeys(HWND window, const std::string& keys) { return Xdo(window, "key --delay 40 " + keys); }

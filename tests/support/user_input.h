@@ -17,6 +17,13 @@ void MovePointer(int x, int y);
 // typed as it is. False when the window did not come to the front or xdotool failed.
 bool XdoKeys(HWND window, const std::string& keys);
 bool XdoType(HWND window, const std::string& text);
+// Input from the X server's own keyboard or pointer in xdotool's words ("key Escape",
+// "mousemove --sync 700 400"), to whichever window X gives it: nothing is brought to the
+// front first. False when xdotool failed.
+bool XInput(const std::string& xdotoolCommand);
+// Whether X gives its keyboard to the window (a top-level one of any process), told by
+// its title.
+bool XKeyboardAt(HWND window);
 // A click of the X server's pointer on the middle of a control.
 bool XdoClick(HWND control);
 // Clicks the left button at the point, or in the middle of a window of any process.

@@ -2,12 +2,16 @@
 // real Tilo.scr plays it.
 #include <gtest/gtest.h>
 
+#include <stdio.h>
+
 #include "shell/saver_window.h"
 #include "support/recording_window.h"
 #include "support/registry.h"
 #include "support/saver_process.h"
+#include "support/screenshot.h"
 #include "support/sound_capture.h"
 #include "support/sound_levels.h"
+#include "support/unix_command.h"
 #include "support/user_input.h"
 #include "support/waiting.h"
 
@@ -36,6 +40,69 @@ protected:
     ProductKeyBackup key;
     SoundCapture capture;
     SaverProcess saver;
+};
+
+// A sound server of the test's own with a null sink "gone", which the test can end
+// without touching the suite's; ended (if still running) and removed with the object.
+class OwnSoundServer {
+public:
+    OwnSoundServer()
+    {
+        // Wine's process numbers repeat from prefix to prefix: the clock tells runs apart.
+        LARGE_INTEGER now;
+        QueryPerformanceCounter(&now);
+        dir_ = "/tmp/tilo_gone_" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(now.QuadPart);
+    }
+    ~OwnSoundServer()
+    {
+        Stop();
+        RunUnix(("rm -rf " + dir_).c_str());
+    }
+    bool Start()
+    {
+        const std::string env = "HOME=" + dir_ + " XDG_RUNTIME_DIR=" + dir_ + " PULSE_RUNTIME_PATH=" + dir_;
+        const std::string start = "rm -rf " + dir_ + "; mkdir -p " + dir_ + "; " + env +
+                                  " pulseaudio --daemonize=no --exit-idle-time=-1 -n --use-pid-file=no "
+                                  "--load='module-null-sink sink_name=gone norewinds=1' "
+                                  "--load='module-native-protocol-unix socket=" +
+                                  dir_ + "/native auth-anonymous=1' >" + dir_ +
+                                  "/log 2>&1 </dev/null & echo $! >" + dir_ + "/pid";
+        if (RunUnix(start.c_str()) != 0) return false;
+        return WaitUntil(
+            [&] { return RunUnix(("pactl -s " + Address() + " info >/dev/null 2>&1").c_str()) == 0; }, 5000);
+    }
+    // Ends the server (as an unplugged device's server would go) and waits until it has.
+    bool Stop()
+    {
+        const std::string pid = dir_ + "/pid";
+        return RunUnix(("if [ -f " + pid + " ]; then p=$(cat " + pid + "); kill $p 2>/dev/null; " +
+                        "while kill -0 $p 2>/dev/null; do sleep 0.05; done; fi")
+                           .c_str()) == 0;
+    }
+    std::string Address() const { return "unix:" + dir_ + "/native"; }
+    // What the sink plays over the next `seconds`, from its monitor.
+    std::vector<int16_t> Record(int seconds)
+    {
+        const std::string raw = dir_ + "/heard.raw";
+        RunUnix(("timeout " + std::to_string(seconds) + " parec -s " + Address() +
+                 " -d gone.monitor --raw --format=s16le --rate=44100 --channels=1 >" + raw)
+                    .c_str());
+        std::vector<int16_t> samples;
+        std::string windowsPath = "Z:" + raw;
+        for (char& c : windowsPath)
+            if (c == '/') c = '\\';
+        if (FILE* f = fopen(windowsPath.c_str(), "rb")) {
+            int16_t buffer[4096];
+            size_t got;
+            while ((got = fread(buffer, sizeof buffer[0], 4096, f)) > 0)
+                samples.insert(samples.end(), buffer, buffer + got);
+            fclose(f);
+        }
+        return samples;
+    }
+
+private:
+    std::string dir_;
 };
 
 }  // namespace
@@ -112,4 +179,46 @@ TEST_F(SaverSound, PreviewNeverSounds)
     EXPECT_TRUE(saver.Running());
     Heard h = Listen();
     EXPECT_EQ(FirstAbove(h.rms, kHeard, h.WindowAt(started)), -1);
+}
+
+// The sound device goes away while the voices play (a headset unplugged; here the sound
+// server the saver plays to ends): the voices end quietly, the animation goes on, and
+// Esc ends the saver with 0.
+TEST(SaverSoundGone, ServerEndedMidPlayLeavesTheSaverTurningAndEscEndsIt)
+{
+    ProductKeyBackup key;
+    SetDword(HKEY_CURRENT_USER, "Software\\Corvane\\Tilo", "enable sound", 1);
+    OwnSoundServer server;
+    ASSERT_TRUE(server.Start()) << "no sound server of the test's own";
+    MovePointer(400, 300);
+    // A Wine program takes its sound server from the Linux environment it was started
+    // in, whatever environment block it is given: the saver is started from a shell.
+    ASSERT_EQ(RunUnix(("(PULSE_SERVER=" + server.Address() + " wine '" + SaverPath() +
+                       "' /s </dev/null >/dev/null 2>&1 &)")
+                          .c_str()),
+              0);
+    HWND w = WaitForWindow(TILO_SAVER_CLASS, TILO_TITLE_SAVER, 15000);
+    ASSERT_TRUE(w);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    SaverProcess saver;
+    ASSERT_TRUE(saver.Attach(pid));
+    // Past the second voice's start, so that two devices are open when the server goes.
+    PumpFor(3600);
+    const std::vector<double> heard = WindowRms(server.Record(1));
+    ASSERT_GT(heard.size(), 50u) << "nothing recorded from the saver's server";
+    ASSERT_GE(FirstAbove(heard, kHeard), 0) << "the chant does not play on the saver's server";
+
+    ASSERT_TRUE(server.Stop());
+    ScreenMotion m = WatchScreen(800);
+    EXPECT_GT(m.lit, 2000) << "black";
+    EXPECT_GT(m.changed, 20) << "frozen when the sound went";
+    // Past the next voice's start, which finds no device.
+    PumpFor(3400);
+    m = WatchScreen(800);
+    EXPECT_GT(m.changed, 20) << "frozen at the next voice";
+    ASSERT_TRUE(saver.Running());
+
+    PressKey(VK_ESCAPE);
+    EXPECT_EQ(saver.WaitExit(10000), 0u);
 }

@@ -42,6 +42,8 @@ protected:
 
 // A sound server of the test's own with a null sink "gone", which the test can end
 // without touching the suite's; ended (if still running) and removed with the object.
+// A test program killed before that leaves it for a minute at most: it ends once it
+// has had no client for that long.
 class OwnSoundServer {
 public:
     OwnSoundServer()
@@ -60,7 +62,7 @@ public:
     {
         const std::string env = "HOME=" + dir_ + " XDG_RUNTIME_DIR=" + dir_ + " PULSE_RUNTIME_PATH=" + dir_;
         const std::string start = "rm -rf " + dir_ + "; mkdir -p " + dir_ + "; " + env +
-                                  " pulseaudio --daemonize=no --exit-idle-time=-1 -n --use-pid-file=no "
+                                  " pulseaudio --daemonize=no --exit-idle-time=60 -n --use-pid-file=no "
                                   "--load='module-null-sink sink_name=gone norewinds=1' "
                                   "--load='module-native-protocol-unix socket=" +
                                   dir_ + "/native auth-anonymous=1' >" + dir_ +

@@ -1,6 +1,7 @@
 // Figures of the full-screen saver under Wine, each from a process of its own:
 //   saver_bench frames SECONDS     the saver's own loop without the 30 ms floor
-//   saver_bench bare SECONDS       the same eight display lists in a tight loop
+//   saver_bench bare SECONDS       the same eight display lists in a tight loop, once per
+//                                  monitor in the saver's viewports where it has several
 //   saver_bench first              process start to the saver's first swapped frame
 //   saver_bench barefirst          process start to a bare program's first swapped frame
 //   saver_bench paced SECONDS      the saver at its 30 ms pace: frames and CPU used
@@ -15,6 +16,7 @@
 #include <commctrl.h>
 
 #include <GL/gl.h>
+#include <GL/glu.h>
 
 #include <stdio.h>
 #include <stdlib.h>
@@ -24,6 +26,7 @@
 #include "animation/modules.h"
 #include "render/gl_context.h"
 #include "render/mesh_lists.h"
+#include "render/monitors.h"
 #include "render/scene.h"
 #include "resources/resource.h"
 #include "shell/saver_window.h"
@@ -67,7 +70,9 @@ double CpuMs()
     return static_cast<double>(k.QuadPart + u.QuadPart) / 10000.0;
 }
 
-// Watches the saver from a second thread and closes it.
+// Watches the saver from a second thread and closes it. It naps between its looks: a
+// thread spinning in the saver's process would take a core from the saver's own
+// threads (the interface thread and llvmpipe's), which the bare program never shares.
 struct Watch {
     DWORD closeAfterMs;  // after the first frame
     bool stopAtFirstFrame;
@@ -79,7 +84,7 @@ struct Watch {
     static DWORD WINAPI Run(LPVOID p)
     {
         Watch* w = static_cast<Watch*>(p);
-        while (g_nFramesShown == 0) Sleep(0);
+        while (g_nFramesShown == 0) Sleep(1);
         w->firstFrameMs = SinceProcessStartMs();
         if (!w->stopAtFirstFrame) {
             // Frames after the first few: the lists are compiled by then.
@@ -125,22 +130,39 @@ HWND BareWindow()
     wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     wc.lpszClassName = "TiloBareGL";
     RegisterClassA(&wc);
-    HWND w = CreateWindowExA(WS_EX_TOPMOST, wc.lpszClassName, "bare", WS_POPUP | WS_VISIBLE, 0, 0,
-                             GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
-                             wc.hInstance, nullptr);
+    int x, y, width, height;
+    ScreenToCover(&x, &y, &width, &height);  // the saver's own window: every monitor
+    HWND w = CreateWindowExA(WS_EX_TOPMOST, wc.lpszClassName, "bare", WS_POPUP | WS_VISIBLE, x, y, width,
+                             height, nullptr, nullptr, wc.hInstance, nullptr);
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
     return w;
 }
 
-// The module-1 frame with nothing around it: clear, place, call the lists, swap.
+// The module-1 frame with nothing around it: clear, place, call the lists, swap. On
+// several monitors: one clear of the whole window, then in each monitor's viewport
+// (held to it by the scissor) its projection and the lists.
 void BareFrame(float spin)
 {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glLoadIdentity();
-    glTranslatef(0.0f, 0.0f, -41.0f);
-    glRotatef(-spin, 0.0f, 1.0f, 0.0f);
-    DrawAllMeshes();
+    const int passes = MonitorViewportCount();
+    if (passes > 0) glEnable(GL_SCISSOR_TEST);
+    for (int i = 0; i < (passes > 0 ? passes : 1); ++i) {
+        if (passes > 0) {
+            const Viewport v = MonitorViewportAt(i);
+            glScissor(v.x, v.y, v.width, v.height);
+            glViewport(v.x, v.y, v.width, v.height);
+            glMatrixMode(GL_PROJECTION);
+            glLoadIdentity();
+            gluPerspective(50.0, static_cast<double>(v.width) / v.height, 0.1, 1000.0);
+            glMatrixMode(GL_MODELVIEW);
+        }
+        glLoadIdentity();
+        glTranslatef(0.0f, 0.0f, -41.0f);
+        glRotatef(-spin, 0.0f, 1.0f, 0.0f);
+        DrawAllMeshes();
+    }
+    if (passes > 0) glDisable(GL_SCISSOR_TEST);
     SwapBuffers(g_hDC);
 }
 
@@ -223,16 +245,18 @@ int main(int argc, char** argv)
             DestroyGLContext();
             return 0;
         }
+        UseMonitorViewports(w);
         float spin = 0;
         for (int i = 0; i < 5; ++i) BareFrame(spin += 0.1f);
         unsigned frames = 0;
+        const double cpuStart = CpuMs();
         double start = NowMs(), end = start;
         while ((end = NowMs()) - start < ms) {
             BareFrame(spin += 0.1f);
             ++frames;
         }
-        printf("bare %.3f ms/frame %.1f fps %u frames\n", (end - start) / frames,
-               1000.0 * frames / (end - start), frames);
+        printf("bare %.3f ms/frame %.1f fps %.1f %%cpu %u frames\n", (end - start) / frames,
+               1000.0 * frames / (end - start), 100.0 * (CpuMs() - cpuStart) / (end - start), frames);
         DestroyGLContext();
         return 0;
     }

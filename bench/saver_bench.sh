@@ -5,8 +5,9 @@
 # a bare Wine OpenGL program; the CPU the saver uses at its 30 ms pace; module-1 frames
 # in the settings dialog's frame, shown by copying them in (the path taken under Wine)
 # against by swapping the frame's own buffers (the plain path); the saver's frame on two
-# monitors (1280 x 1024 and 1024 x 768 to its right, one scene each) against one monitor
-# of the same total size (2304 x 1024).
+# monitors (1280 x 1024 and 1024 x 768 to its right, one scene each) against the bare
+# lists drawn once per monitor into the same viewports, and against one monitor of the
+# same total size (2304 x 1024).
 #   bash bench/saver_bench.sh [SECONDS]   (builds build/win first)
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -66,12 +67,16 @@ one_display=$DISPLAY one_prefix=$WINEPREFIX
 (
   _env_pids=() _env_wineserver=0 _env_prefix_copy=  # the machine's own, ended with it
   wine_env_machine 2304x1024x24 '*P:1280x1024+0+0' 'R:1024x768+1280+0'
-  one=() two=()
+  one=() two=() bare=()
   for _ in 1 2 3 4 5; do
     one+=("$(DISPLAY=$one_display WINEPREFIX=$one_prefix wine "$exe" frames "$seconds" </dev/null | field 2)")
     two+=("$(wine "$exe" frames "$seconds" </dev/null | field 2)")
+    bare+=("$(wine "$exe" bare "$seconds" </dev/null | field 2)")
   done
   o=$(printf '%s\n' "${one[@]}" | median); t=$(printf '%s\n' "${two[@]}" | median)
+  b=$(printf '%s\n' "${bare[@]}" | median)
+  printf '2304x1024 frame without floor: two monitors %.3f ms, bare lists per monitor %.3f ms, ratio %.3f (runs: saver %s; bare %s)\n' \
+    "$t" "$b" "$(echo "$t / $b" | bc -l)" "${two[*]}" "${bare[*]}"
   printf '2304x1024 frame without floor: two monitors %.3f ms, one monitor %.3f ms, ratio %.3f (runs: two %s; one %s)\n' \
     "$t" "$o" "$(echo "$t / $o" | bc -l)" "${two[*]}" "${one[*]}"
   wine_env_down

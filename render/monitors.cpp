@@ -54,14 +54,21 @@ void UseViewports(const Viewport* viewports, int count)
 
 int MonitorViewportCount() { return s_viewportCount; }
 
+Viewport MonitorViewportAt(int index) { return s_viewports[index]; }
+
 int DrawOnMonitors(DrawRoutine draw)
 {
     if (s_viewportCount == 0) return draw();
     const SceneAnimation before = SaveSceneAnimation();
-    // Between and beside the monitors (a smaller monitor beside a taller one): black.
+    // One clear of the whole window, colour and depth, for every monitor and for what
+    // lies between and beside them (a smaller monitor beside a taller one), which stays
+    // black; the passes draw without clearing. A clear held to one monitor by the
+    // scissor would cost llvmpipe a drawn rectangle over the monitor; the whole window's
+    // clear only sets each tile's clear value.
     glDisable(GL_SCISSOR_TEST);
-    glClear(GL_COLOR_BUFFER_BIT);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glEnable(GL_SCISSOR_TEST);
+    SetSceneClears(false);
     int good = 1;
     for (int i = 0; i < s_viewportCount; ++i) {
         if (i > 0) RestoreSceneAnimation(before);
@@ -70,6 +77,7 @@ int DrawOnMonitors(DrawRoutine draw)
         SetProjection(v.width, v.height, v.x, v.y);
         if (!draw()) good = 0;
     }
+    SetSceneClears(true);
     glDisable(GL_SCISSOR_TEST);
     return good;
 }

@@ -17,10 +17,12 @@ void UseMonitorViewports(HWND window);
 void UseViewports(const Viewport* viewports, int count);
 // How many viewports a frame is drawn in; 0 when it fills the client area.
 int MonitorViewportCount();
+// The viewport of pass `index`, 0 to MonitorViewportCount() - 1.
+Viewport MonitorViewportAt(int index);
 
 typedef int (*DrawRoutine)();
 // One frame by the draw routine, in the current context: once over the client area, or
-// once in each monitor's viewport (each pass clears only its monitor) with the scene's
+// once in each monitor's viewport (the whole window cleared once before) with the scene's
 // animation put back before every pass after the first, so that it advances once per
 // frame however many monitors show it. Nonzero when every pass was good to show.
 int DrawOnMonitors(DrawRoutine draw);

@@ -15,7 +15,12 @@ bool g_bFollowersUnset = true;
 
 namespace {
 
-void ClearFrame() { glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT); }
+bool s_clears = true;
+
+void ClearFrame()
+{
+    if (s_clears) glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
 
 int FrameResult() { return glGetError() == GL_NO_ERROR ? 1 : 0; }
 
@@ -26,6 +31,8 @@ void PlaceView()
 }
 
 }  // namespace
+
+void SetSceneClears(bool clears) { s_clears = clears; }
 
 SceneAnimation SaveSceneAnimation()
 {

@@ -29,6 +29,10 @@ struct SceneAnimation {
 SceneAnimation SaveSceneAnimation();
 void RestoreSceneAnimation(const SceneAnimation& saved);
 
+// Whether the draw routines first clear what they draw over (colour and depth): they
+// do, except while a frame drawn in passes has cleared the whole window once for all.
+void SetSceneClears(bool clears);
+
 // Index 0 and any index without a routine of its own: a cleared, black frame.
 int DrawBlank();
 // Module 1: the assembly turning in place about its own axis.

@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include <deque>
+#include <new>
 
 #include "sound/music_source.h"
 
@@ -120,7 +121,9 @@ bool SameFormat(const WAVEFORMATEX& a, const WAVEFORMATEX& b)
     return a.nChannels == b.nChannels && a.nSamplesPerSec == b.nSamplesPerSec;
 }
 
-// One opened output device with its five buffers, in one format.
+// One opened output device with its five buffers, in one format. On the heap: while
+// it plays, the device holds the headers and calls back into the record, and a device
+// that will not let go keeps them (see CloseOutput).
 struct Output {
     HWAVEOUT device = nullptr;
     BufferSync sync;
@@ -128,20 +131,26 @@ struct Output {
     int next = 0;  // the header to fill next; they go to the device in strict rotation
 };
 
-// Releases everything OpenOutput made, in the reverse order.
-void CloseOutput(Output& out)
+// Releases everything OpenOutput made, in the reverse order, and clears the pointer.
+// A device that fails to stop or to close (it went away: a headset unplugged, the sound
+// server ended) may still hold the buffers and call back into the record: the output,
+// about 20 KB, is then left to it rather than freed under it.
+void CloseOutput(Output*& out)
 {
     // The reset runs the callback for every pending buffer on this thread: no lock held.
-    waveOutReset(out.device);
-    for (WAVEHDR& h : out.headers) {
-        if (!h.lpData) continue;
-        waveOutUnprepareHeader(out.device, &h, sizeof(WAVEHDR));
-        LocalFree(h.lpData);
+    bool released = waveOutReset(out->device) == MMSYSERR_NOERROR;
+    for (WAVEHDR& h : out->headers) {
+        if (released && h.lpData)
+            released = waveOutUnprepareHeader(out->device, &h, sizeof(WAVEHDR)) == MMSYSERR_NOERROR;
     }
-    waveOutClose(out.device);
-    // Only now: the callback can no longer run.
-    DestroyBufferSync(out.sync);
-    out = Output{};
+    if (waveOutClose(out->device) != MMSYSERR_NOERROR) released = false;
+    if (released) {
+        for (WAVEHDR& h : out->headers) LocalFree(h.lpData);
+        // Only now: the callback can no longer run.
+        DestroyBufferSync(out->sync);
+        delete out;
+    }
+    out = nullptr;
 }
 
 enum class Opened {
@@ -150,25 +159,33 @@ enum class Opened {
     NotPrepared,  // the device refused a buffer: this play ends
 };
 
-// Anything but Ready leaves nothing of the output behind.
-Opened OpenOutput(Output& out, const WAVEFORMATEX& format)
+// Ready with the output in `out`; anything else leaves it null (and the device, when it
+// was opened, closed as CloseOutput closes it).
+Opened OpenOutput(Output*& out, const WAVEFORMATEX& format)
 {
-    out = Output{};
-    if (!CreateBufferSync(out.sync)) return Opened::NoDevice;
-    if (waveOutOpen(&out.device, WAVE_MAPPER, &format, reinterpret_cast<DWORD_PTR>(WaveDoneCallback),
-                    reinterpret_cast<DWORD_PTR>(&out.sync), CALLBACK_FUNCTION) != MMSYSERR_NOERROR) {
-        DestroyBufferSync(out.sync);
+    out = new (std::nothrow) Output;
+    if (!out) return Opened::NoDevice;
+    if (!CreateBufferSync(out->sync)) {
+        delete out;
+        out = nullptr;
         return Opened::NoDevice;
     }
-    if (void (*hook)(HWAVEOUT) = g_pfnDeviceOpened) hook(out.device);
-    for (WAVEHDR& h : out.headers) {
+    if (waveOutOpen(&out->device, WAVE_MAPPER, &format, reinterpret_cast<DWORD_PTR>(WaveDoneCallback),
+                    reinterpret_cast<DWORD_PTR>(&out->sync), CALLBACK_FUNCTION) != MMSYSERR_NOERROR) {
+        DestroyBufferSync(out->sync);
+        delete out;
+        out = nullptr;
+        return Opened::NoDevice;
+    }
+    if (void (*hook)(HWAVEOUT) = g_pfnDeviceOpened) hook(out->device);
+    for (WAVEHDR& h : out->headers) {
         h.lpData = static_cast<LPSTR>(LocalAlloc(LMEM_FIXED, WAVE_BUFFER_SIZE));
         if (!h.lpData) {
             CloseOutput(out);
             return Opened::NoDevice;
         }
         h.dwBufferLength = WAVE_BUFFER_SIZE;
-        if (waveOutPrepareHeader(out.device, &h, sizeof(WAVEHDR)) != MMSYSERR_NOERROR) {
+        if (waveOutPrepareHeader(out->device, &h, sizeof(WAVEHDR)) != MMSYSERR_NOERROR) {
             CloseOutput(out);
             return Opened::NotPrepared;
         }
@@ -233,7 +250,7 @@ bool PlayRequest(Voice& v, const VoiceRequest& request)
     if (!OpenMusicSource(request.name, &vf)) return false;
 
     WAVEFORMATEX format;
-    Output out;
+    Output* out = nullptr;
     Opened opened = Opened::NoDevice;
     if (LinkFormat(&vf, -1, &format)) opened = OpenOutput(out, format);
     if (opened != Opened::Ready) {
@@ -249,10 +266,9 @@ bool PlayRequest(Voice& v, const VoiceRequest& request)
     DWORD carriedBytes = 0;
 
     bool ended = false;  // the stream ran out (or failed hard) at the start of a buffer
-    bool open = true;    // the output is open, to be closed at the end
     bool voiceGoesOn = true;
-    while (TakeBuffer(v, out)) {
-        WAVEHDR& h = out.headers[out.next];
+    while (TakeBuffer(v, *out)) {
+        WAVEHDR& h = out->headers[out->next];
         memcpy(h.lpData, carried, carriedBytes);
         h.dwBufferLength = carriedBytes;
         carriedBytes = 0;
@@ -277,16 +293,15 @@ bool PlayRequest(Voice& v, const VoiceRequest& request)
             }
             h.dwBufferLength += static_cast<DWORD>(got);
         }
-        out.next = (out.next + 1) % WAVE_BUFFER_COUNT;
+        out->next = (out->next + 1) % WAVE_BUFFER_COUNT;
         // The empty buffer goes to the device too: its return ends the drain.
-        if (!Submit(out, h)) break;
+        if (!Submit(*out, h)) break;
         if (formatChange) {
-            if (!DrainOutput(v, out)) break;
+            if (!DrainOutput(v, *out)) break;
             CloseOutput(out);
             format = changed;
             opened = OpenOutput(out, format);
             if (opened != Opened::Ready) {
-                open = false;
                 voiceGoesOn = opened == Opened::NotPrepared;
                 break;
             }
@@ -298,8 +313,8 @@ bool PlayRequest(Voice& v, const VoiceRequest& request)
         }
     }
 
-    if (ended && DrainOutput(v, out) && request.window) PostMessageA(request.window, WM_VOICE_DONE, 0, 0);
-    if (open) CloseOutput(out);
+    if (ended && DrainOutput(v, *out) && request.window) PostMessageA(request.window, WM_VOICE_DONE, 0, 0);
+    if (out) CloseOutput(out);  // null when reopening failed
     ov_clear(&vf);
     return voiceGoesOn;
 }

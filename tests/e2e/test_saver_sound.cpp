@@ -6,8 +6,10 @@
 #include "support/recording_window.h"
 #include "support/registry.h"
 #include "support/saver_process.h"
+#include "support/screenshot.h"
 #include "support/sound_capture.h"
 #include "support/sound_levels.h"
+#include "support/unix_command.h"
 #include "support/user_input.h"
 #include "support/waiting.h"
 
@@ -36,6 +38,58 @@ protected:
     ProductKeyBackup key;
     SoundCapture capture;
     SaverProcess saver;
+};
+
+// A sound server of the test's own with a null sink "gone", which the test can end
+// without touching the suite's; ended (if still running) and removed with the object.
+// A test program killed before that leaves it for a minute at most: it ends once it
+// has had no client for that long.
+class OwnSoundServer {
+public:
+    OwnSoundServer()
+    {
+        // Wine's process numbers repeat from prefix to prefix: the clock tells runs apart.
+        LARGE_INTEGER now;
+        QueryPerformanceCounter(&now);
+        dir_ = "/tmp/tilo_gone_" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(now.QuadPart);
+    }
+    ~OwnSoundServer()
+    {
+        Stop();
+        RunUnix(("rm -rf " + dir_).c_str());
+    }
+    bool Start()
+    {
+        const std::string env = "HOME=" + dir_ + " XDG_RUNTIME_DIR=" + dir_ + " PULSE_RUNTIME_PATH=" + dir_;
+        const std::string start = "rm -rf " + dir_ + "; mkdir -p " + dir_ + "; " + env +
+                                  " pulseaudio --daemonize=no --exit-idle-time=60 -n --use-pid-file=no "
+                                  "--load='module-null-sink sink_name=gone norewinds=1' "
+                                  "--load='module-native-protocol-unix socket=" +
+                                  dir_ + "/native auth-anonymous=1' >" + dir_ +
+                                  "/log 2>&1 </dev/null & echo $! >" + dir_ + "/pid";
+        if (RunUnix(start.c_str()) != 0) return false;
+        return WaitUntil(
+            [&] { return RunUnix(("pactl -s " + Address() + " info >/dev/null 2>&1").c_str()) == 0; }, 5000);
+    }
+    // Ends the server (as an unplugged device's server would go) and waits until it has.
+    bool Stop()
+    {
+        const std::string pid = dir_ + "/pid";
+        return RunUnix(("if [ -f " + pid + " ]; then p=$(cat " + pid + "); kill $p 2>/dev/null; " +
+                        "while kill -0 $p 2>/dev/null; do sleep 0.05; done; fi")
+                           .c_str()) == 0;
+    }
+    std::string Address() const { return "unix:" + dir_ + "/native"; }
+    // At least `streams` streams play on the sink (opened and running).
+    bool Playing(int streams) const
+    {
+        return RunUnix(("[ $(pactl -s " + Address() + " list sink-inputs | grep -c 'Corked: no') -ge " +
+                        std::to_string(streams) + " ]")
+                           .c_str()) == 0;
+    }
+
+private:
+    std::string dir_;
 };
 
 }  // namespace
@@ -112,4 +166,45 @@ TEST_F(SaverSound, PreviewNeverSounds)
     EXPECT_TRUE(saver.Running());
     Heard h = Listen();
     EXPECT_EQ(FirstAbove(h.rms, kHeard, h.WindowAt(started)), -1);
+}
+
+// The sound device goes away while the voices play (a headset unplugged; here the sound
+// server the saver plays to ends): the voices end quietly, the animation goes on, and
+// Esc ends the saver with 0.
+TEST(SaverSoundGone, ServerEndedMidPlayLeavesTheSaverTurningAndEscEndsIt)
+{
+    ProductKeyBackup key;
+    SetDword(HKEY_CURRENT_USER, "Software\\Corvane\\Tilo", "enable sound", 1);
+    OwnSoundServer server;
+    ASSERT_TRUE(server.Start()) << "no sound server of the test's own";
+    MovePointer(400, 300);
+    // A Wine program takes its sound server from the Linux environment it was started
+    // in, whatever environment block it is given: the saver is started from a shell.
+    ASSERT_EQ(RunUnix(("(PULSE_SERVER=" + server.Address() + " wine '" + SaverPath() +
+                       "' /s </dev/null >/dev/null 2>&1 &)")
+                          .c_str()),
+              0);
+    HWND w = WaitForWindow(TILO_SAVER_CLASS, TILO_TITLE_SAVER, 15000);
+    ASSERT_TRUE(w);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    SaverProcess saver;
+    ASSERT_TRUE(saver.Attach(pid));
+    // Until the second voice plays too (3.2 s after the first frame, which may take a
+    // second or more on a busy machine): two devices are open when the server goes.
+    ASSERT_TRUE(WaitUntil([&] { return server.Playing(2); }, 10000))
+        << "the voices do not play on its server";
+
+    ASSERT_TRUE(server.Stop());
+    ScreenMotion m = WatchScreen(800);
+    EXPECT_GT(m.lit, 2000) << "black";
+    EXPECT_GT(m.changed, 20) << "frozen when the sound went";
+    // Past the next voice's start, which finds no device.
+    PumpFor(3400);
+    m = WatchScreen(800);
+    EXPECT_GT(m.changed, 20) << "frozen at the next voice";
+    ASSERT_TRUE(saver.Running());
+
+    PressKey(VK_ESCAPE);
+    EXPECT_EQ(saver.WaitExit(10000), 0u);
 }

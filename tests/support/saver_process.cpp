@@ -99,6 +99,14 @@ bool SaverProcess::Adopt(BOOL created, const PROCESS_INFORMATION& pi)
     return true;
 }
 
+bool SaverProcess::Attach(DWORD pid)
+{
+    Kill();
+    process_ = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE, FALSE, pid);
+    pid_ = process_ ? pid : 0;
+    return process_ != nullptr;
+}
+
 DWORD SaverProcess::WaitExit(DWORD milliseconds)
 {
     if (!process_) return STILL_ACTIVE;

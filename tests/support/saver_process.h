@@ -21,6 +21,9 @@ public:
     bool StartRaw(const std::string& commandLine, const std::string& exePath = "");
     // The same in UTF-8, started through the wide interface: paths of any script.
     bool StartUtf8(const std::string& commandLine, const std::string& exePath);
+    // A saver that was started some other way (from a Linux shell, with an environment
+    // of its own), kept by its process id; false when it cannot be opened.
+    bool Attach(DWORD pid);
     // The exit code, or STILL_ACTIVE when it has not ended within the time.
     DWORD WaitExit(DWORD milliseconds);
     bool Running();

@@ -25,11 +25,16 @@ std::string UnixPath(const std::string& windowsPath)
 int RunUnix(const char* commandLine)
 {
     // Wine starts a Linux program detached, without a handle to wait on: the shell
-    // leaves the exit status in a file that this side polls for.
+    // leaves the exit status in a file that this side polls for. Its name holds the
+    // clock too: Wine numbers processes afresh in every prefix and reuses the numbers,
+    // and a command given up on leaves its file later, which another test program of
+    // the same number would otherwise take for its own.
     static LONG serial = 0;
-    char status[64];
-    snprintf(status, sizeof status, "/tmp/tilo_unix_%lu_%ld", GetCurrentProcessId(),
-             InterlockedIncrement(&serial));
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    char status[96];
+    snprintf(status, sizeof status, "/tmp/tilo_unix_%lu_%ld_%llx", GetCurrentProcessId(),
+             InterlockedIncrement(&serial), static_cast<unsigned long long>(now.QuadPart));
     std::string line = std::string("/bin/sh -c \"") + commandLine + "; echo $? >" + status + ".part && mv " +
                        status + ".part " + status + "\"";
     STARTUPINFOA si = {};

@@ -207,7 +207,8 @@ TEST_F(SceneDraw, ModuleTwoReducesItsSpinOnTheFiveHundredThousandthFrame)
 }
 
 // Two monitors of one size, the right one higher: each shows the same frame, the
-// animation advances as a single pass advances it, and beside them is black.
+// animation advances as a single pass advances it, and beside them is black; the frame
+// drawn after them over the whole window clears it again.
 TEST_F(SceneDraw, OverTwoMonitorsEachShowsTheSameFrameAndTheAnimationAdvancesOnce)
 {
     const Viewport monitors[2] = {{0, 0, 160, 160}, {160, 40, 160, 160}};
@@ -241,5 +242,11 @@ TEST_F(SceneDraw, OverTwoMonitorsEachShowsTheSameFrameAndTheAnimationAdvancesOnc
         EXPECT_LE(apart, 40);
         EXPECT_GT(lit, 160 * 160 / 20);
         EXPECT_EQ(beside, 0);
+
+        glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+        ASSERT_EQ(draw(), 1);
+        EXPECT_EQ(gl.ReadBack()[0], 0) << "a frame over the whole window left uncleared";
     }
 }

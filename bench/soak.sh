@@ -18,5 +18,11 @@ wine_env_fixed_layout "$minutes" "$@"
 bash "$top/scripts/build.sh" soak Tilo >/dev/null
 export TILO_OWN_DISPLAY=1 TILO_SCREEN=${TILO_SCREEN:-1024x768x24}
 wine_env_up "$build"
-if [ $# -gt 0 ]; then wine_env_machine "$TILO_SCREEN" "$@"; fi
-wine "$build/bench/soak.exe" "$build/Tilo.scr" "$minutes" </dev/null
+soak() { wine "$build/bench/soak.exe" "$build/Tilo.scr" "$minutes" </dev/null; }
+if [ $# -gt 0 ]; then
+  # The machine in a shell of its own, which stops its server and displays on leaving,
+  # as tests/probes/other_machine.sh does; this one then stops the suite's.
+  (wine_env_machine "$TILO_SCREEN" "$@" && soak)
+else
+  soak
+fi
